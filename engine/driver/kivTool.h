@@ -1,0 +1,45 @@
+// kivTool.h - TkivTool: counts and formats every diagnostic of one build and runs the passes.
+// The tool is the only place that counts errors and writes the positioned line "name(line): text".
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "engine/kivLibTypes.h"
+
+class TkivTool : public IkivTool {
+public:
+  // Input is borrowed and may be null (Run then does nothing); the handler is borrowed and may be
+  // null (reports are then counted and dropped).
+  TkivTool(std::istream* Input, std::string FileName, std::string OutputDir, std::string ExchangeDir,
+           IkivToolErrorHandler* ErrorHandler);
+  ~TkivTool() override;
+
+  int GetWarningCount() const override { return fWarningCount; }
+  int GetErrorCount() const override { return fErrorCount; }
+  void Run() override;
+  void Message(const std::string& Text) override;
+  void Error(const std::string& Msg, const std::string& FileName, int Line, int Column) override;
+  void Warning(const std::string& Msg, const std::string& FileName, int Line, int Column) override;
+  [[noreturn]] void Panic(const std::string& Msg) override;
+  void AltsNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical, int Depth,
+                          const TkivLookaheadList& Lookaheads, int AltA, int AltB) override;
+  void ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical,
+                                int Depth, const TkivLookaheadList& Lookaheads, int Alt) override;
+
+  // The grammar kept after a clean parse (null before that); its vocabulary names token sets.
+  const IkivGrammarPtr& Grammar() const { return fGrammar; }
+
+  // The positioned diagnostic line: FileName "(" Line "): " Msg. The column is never printed.
+  static std::string PositionedLine(const std::string& Msg, const std::string& FileName, int Line);
+
+private:
+  std::istream* fInput;
+  std::string fFileName;
+  std::string fOutputDir;
+  std::string fExchangeDir;
+  IkivToolErrorHandler* fErrorHandler;
+  int fWarningCount = 0;
+  int fErrorCount = 0;
+  IkivGrammarPtr fGrammar;
+};
