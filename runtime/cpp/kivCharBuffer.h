@@ -1,0 +1,40 @@
+// kivCharBuffer.h
+// TkivCharBuffer: character look-ahead over a borrowed input stream.
+#pragma once
+
+#include "runtime/cpp/kivCharQueue.h"
+#include "runtime/cpp/kivInputBuffer.h"
+#include "runtime/cpp/kivTypes.h"
+
+#include <istream>
+
+/// Reads bytes from a borrowed stream (the caller keeps it alive for the buffer's lifetime) into
+/// its own character queue as far as LA asks. The end of the stream, a read failure or a zero byte
+/// ends the input for good: from there on every position asked for reads as EOF_CHAR, one queue
+/// slot per position.
+class TkivCharBuffer final : public TkivInputBuffer, public IkivCharBuffer {
+public:
+  explicit TkivCharBuffer(std::istream& stream) : fStream(stream) {}
+
+  /// The character i positions ahead (1 = current).
+  char LA(int i) override {
+    SyncConsume();
+    const int want = i + fMarkerOffset;
+    while (fQueue.Count() < want) Fill();
+    return fQueue.Get(want);
+  }
+
+  /// The held characters (for inspection).
+  const TkivCharQueue& Queue() const { return fQueue; }
+
+protected:
+  void RemoveFirst(int n) override { fQueue.RemoveFirst(n); }
+
+private:
+  /// Appends the next byte of the stream, or EOF_CHAR once the input has ended.
+  void Fill();
+
+  std::istream& fStream;
+  TkivCharQueue fQueue;
+  bool fEnded = false;
+};

@@ -1,0 +1,7 @@
+// kivLLkParser.cpp
+// TkivLLkParser: construction.
+#include "runtime/cpp/kivLLkParser.h"
+
+#include <utility>
+
+TkivLLkParser::TkivLLkParser(IkivTokenStreamPtr tokenStream, int k) : TkivParser(std::move(tokenStream)), fK(k) {}

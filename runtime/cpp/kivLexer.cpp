@@ -1,0 +1,92 @@
+// kivLexer.cpp
+// TkivLexer: consumption with positions, the match family, tokens and literals.
+#include "runtime/cpp/kivLexer.h"
+
+#include "runtime/cpp/kivExceptionMismatchedChar.h"
+
+#include <stdexcept>
+
+TkivLexer::TkivLexer(std::istream& stream) : InputState(std::make_shared<TkivLexerState>(stream)) {
+  fLiterals.SetCaseSensitive(true);
+}
+
+void TkivLexer::tab() {
+  InputState->SetColumn(InputState->Column() + 1);
+}
+
+void TkivLexer::consume() {
+  TkivLexerState& state = *InputState;
+  if (state.Guessing() == 0) {
+    const char c = LA(1);
+    if (SaveConsumedInput) TokenText += c;
+    if (c == '\t')
+      tab();
+    else
+      state.SetColumn(state.Column() + 1);
+  }
+  state.Input()->consume();
+}
+
+void TkivLexer::match(char c) {
+  const char expected = fCaseSensitive ? c : kiv::LowerAscii(c);
+  const char found = LA(1);
+  if (found != expected)
+    throw EkivMismatchedChar(found, c, InputState->FileName(), InputState->Line(), InputState->Column(), false);
+  consume();
+}
+
+void TkivLexer::matchNot(char c) {
+  const char excluded = fCaseSensitive ? c : kiv::LowerAscii(c);
+  const char found = LA(1);
+  if (found == excluded)
+    throw EkivMismatchedChar(found, c, InputState->FileName(), InputState->Line(), InputState->Column(), true);
+  consume();
+}
+
+void TkivLexer::match(const TkivCharSet& set) {
+  const char found = LA(1);
+  if (!kiv::IsMember(set, found))
+    throw EkivMismatchedChar(found, set, InputState->FileName(), InputState->Line(), InputState->Column(), false);
+  consume();
+}
+
+void TkivLexer::match(const std::string& s) {
+  std::string matched;
+  for (char expected : s) {
+    if (!fCaseSensitive) expected = kiv::LowerAscii(expected);
+    const char found = LA(1);
+    matched += found;
+    if (found != expected)
+      throw EkivMismatchedChar(matched, s, InputState->FileName(), InputState->Line(), InputState->Column());
+    consume();
+  }
+}
+
+void TkivLexer::ConsumeUntil(const TkivCharSet& set) {
+  for (char c = LA(1); c != EOF_CHAR && !kiv::IsMember(set, c); c = LA(1)) consume();
+}
+
+void TkivLexer::newLine() {
+  InputState->SetColumn(1);
+  InputState->SetLine(InputState->Line() + 1);
+}
+
+void TkivLexer::ResetText() {
+  TokenText.clear();
+  InputState->SetTokenStartColumn(InputState->Column());
+  InputState->SetTokenStartLine(InputState->Line());
+}
+
+IkivTokenPtr TkivLexer::makeToken(int type, const std::string& text) {
+  if (!fTokenClass) fTokenClass = kiv::TokenClassOf<TkivToken>();
+  IkivTokenPtr token = fTokenClass(type, text);
+  if (!token) throw std::logic_error("the token class made no token");
+  token->SetLine(InputState->TokenStartLine());
+  token->SetColumn(InputState->TokenStartColumn());
+  return token;
+}
+
+int TkivLexer::TestLiteral(const std::string& text, int type) const {
+  const int value = fLiterals.ValueOf(text);
+  return value >= 0 ? value : type;
+}

@@ -1,0 +1,3 @@
+// kivParserState.cpp
+// TkivParserState: everything is inline; this unit anchors the class in the library.
+#include "runtime/cpp/kivParserState.h"
