@@ -1,0 +1,58 @@
+{ ==========================================================================
+  KIV recognizer runtime - kivLLkParser
+  The LL(k) parser base that generated parsers descend from: look-ahead and
+  consumption go straight to the input state's token buffer.
+  ========================================================================== }
+unit kivLLkParser;
+
+{$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
+
+interface
+
+uses
+  kivTypes, kivParser;
+
+type
+  TkivLLkParser = class(TkivParser)
+  private
+    FLookaheadDepth: Integer;
+  public
+    constructor Create(const ATokenStream: IkivTokenStream; ALookaheadDepth: Integer);
+    procedure consume; override;
+    function LA(I: Integer): Integer; override;
+    function LT(I: Integer): IkivToken; override;
+    // The input state's file name, for positioning the parser's own messages.
+    function FileName: string;
+    // The look-ahead depth k the parser was built for.
+    property LookaheadDepth: Integer read FLookaheadDepth;
+  end;
+
+implementation
+
+constructor TkivLLkParser.Create(const ATokenStream: IkivTokenStream; ALookaheadDepth: Integer);
+begin
+  inherited Create(ATokenStream);
+  FLookaheadDepth := ALookaheadDepth;
+end;
+
+procedure TkivLLkParser.consume;
+begin
+  InputState.Input.consume;
+end;
+
+function TkivLLkParser.LA(I: Integer): Integer;
+begin
+  Result := InputState.Input.LA(I);
+end;
+
+function TkivLLkParser.LT(I: Integer): IkivToken;
+begin
+  Result := InputState.Input.LT(I);
+end;
+
+function TkivLLkParser.FileName: string;
+begin
+  Result := InputState.FileName;
+end;
+
+end.

@@ -1,0 +1,130 @@
+{ ==========================================================================
+  KIV recognizer runtime - kivParser
+  Base class of every parser: its input state, marks, token matching and
+  the hooks that generated handlers call.
+  ========================================================================== }
+unit kivParser;
+
+{$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
+
+interface
+
+uses
+  SysUtils, kivTypes;
+
+type
+  // A plain object with a single owner. It holds its input state, the state
+  // holds the token buffer and the buffer holds the token stream, so freeing
+  // the parser releases the lexer too unless the caller still references it.
+  TkivParser = class
+  private
+    FInputState: IkivParserState;
+  public
+    constructor Create(const ATokenStream: IkivTokenStream);
+    destructor Destroy; override;
+
+    function mark: Integer; virtual;
+    procedure rewind(AMark: Integer); virtual;
+    procedure consume; virtual; abstract;
+    function LA(I: Integer): Integer; virtual; abstract;
+    function LT(I: Integer): IkivToken; virtual; abstract;
+    // Called by generated exception handlers with the caught exception.
+    procedure reportError(E: Exception); virtual;
+    // Receives the message texts a parser wants to pass on.
+    procedure reportWarning(const AMessage: string); virtual;
+
+    // Consumes the current token when it has type T; raises
+    // EkivMismatchedToken (KIND_TOKEN) otherwise.
+    procedure match(T: Integer); overload;
+    // Consumes the current token when its type is in the set; raises
+    // EkivMismatchedToken (KIND_TOKEN_SET) otherwise.
+    procedure match(const ASet: TkivTokenSet); overload;
+    // Consumes the current token unless it has type T; raises a negated
+    // EkivMismatchedToken (KIND_TOKEN) otherwise.
+    procedure matchNot(T: Integer);
+    // Resynchronises after an error: consumes tokens until the current one
+    // is in the set or is the end-of-input token.
+    procedure ConsumeUntil(const ASet: TkivTokenSet);
+
+    property InputState: IkivParserState read FInputState;
+  end;
+
+// Token types outside 0..255 are never members of a token set.
+function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
+
+implementation
+
+uses
+  kivTokenBuffer, kivParserState, kivExceptionMismatchedToken;
+
+function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
+begin
+  Result := (T >= 0) and (T <= 255) and (Byte(T) in ASet);
+end;
+
+constructor TkivParser.Create(const ATokenStream: IkivTokenStream);
+begin
+  inherited Create;
+  FInputState := TkivParserState.Create(TkivTokenBuffer.Create(ATokenStream));
+end;
+
+destructor TkivParser.Destroy;
+begin
+  FInputState := nil;
+  inherited Destroy;
+end;
+
+function TkivParser.mark: Integer;
+begin
+  Result := FInputState.Input.mark;
+end;
+
+procedure TkivParser.rewind(AMark: Integer);
+begin
+  FInputState.Input.rewind(AMark);
+end;
+
+procedure TkivParser.reportError(E: Exception);
+begin
+end;
+
+procedure TkivParser.reportWarning(const AMessage: string);
+begin
+end;
+
+procedure TkivParser.match(T: Integer);
+begin
+  if LA(1) <> T then
+    raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, False);
+  consume;
+end;
+
+procedure TkivParser.match(const ASet: TkivTokenSet);
+begin
+  if not InTokenSet(LA(1), ASet) then
+    raise EkivMismatchedToken.Create(LT(1), ASet, FInputState.FileName, False);
+  consume;
+end;
+
+procedure TkivParser.matchNot(T: Integer);
+begin
+  if LA(1) = T then
+    raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, True);
+  consume;
+end;
+
+procedure TkivParser.ConsumeUntil(const ASet: TkivTokenSet);
+var
+  T: Integer;
+begin
+  // Stopping at the end-of-input token matters: the lexer answers every
+  // request past the end with another one, so the loop would never end.
+  T := LA(1);
+  while (T <> TT_EOF) and not InTokenSet(T, ASet) do
+  begin
+    consume;
+    T := LA(1);
+  end;
+end;
+
+end.
