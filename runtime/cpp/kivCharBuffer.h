@@ -12,6 +12,10 @@
 /// its own character queue as far as LA asks. The end of the stream, a read failure or a zero byte
 /// ends the input for good: from there on every position asked for reads as EOF_CHAR, one queue
 /// slot per position.
+///
+/// A consume always moves past one character, whether or not it was looked at: applying consumes
+/// with no mark open reads any character not yet held before dropping it (a mark open or not, the
+/// position afterwards is the same).
 class TkivCharBuffer final : public TkivInputBuffer, public IkivCharBuffer {
 public:
   explicit TkivCharBuffer(std::istream& stream) : fStream(stream) {}
@@ -28,7 +32,12 @@ public:
   const TkivCharQueue& Queue() const { return fQueue; }
 
 protected:
-  void RemoveFirst(int n) override { fQueue.RemoveFirst(n); }
+  /// Characters consumed without having been looked at are read first, so that a consume always
+  /// moves past one character of the stream.
+  void RemoveFirst(int n) override {
+    while (fQueue.Count() < n) Fill();
+    fQueue.RemoveFirst(n);
+  }
 
 private:
   /// Appends the next byte of the stream, or EOF_CHAR once the input has ended.

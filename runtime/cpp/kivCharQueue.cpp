@@ -24,6 +24,12 @@ void TkivCharQueue::Set(int i, char c) {
   if (i < 1) ThrowBelowOne();
   if (i > fCount) {
     EnsureCapacity(i);
+    // Slots between the old end and i may hold characters from before a removal or a Clear;
+    // they enter the window as zeros.
+    for (int gap = fCount + 1; gap < i; ++gap) {
+      const int p = gap + fHead - 1;
+      fChunks[static_cast<std::size_t>(p >> ChunkShift)][static_cast<std::size_t>(p & (ChunkSize - 1))] = '\0';
+    }
     fCount = i;
   }
   const int p = i + fHead - 1;

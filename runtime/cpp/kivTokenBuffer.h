@@ -8,7 +8,8 @@
 
 /// Holds (shares) its token source and owns its queue. Tokens are fetched lazily: the source is
 /// asked for NextToken only as far as LA or LT look. The end-of-input token is not special: looking
-/// past it asks the source again.
+/// past it asks the source again. A consume always moves past one token, whether or not it was
+/// looked at (consumes applied with no mark open fetch any token not yet held before dropping it).
 class TkivTokenBuffer final : public TkivInputBuffer, public IkivTokenBuffer {
 public:
   /// source must not be null.
@@ -24,7 +25,12 @@ public:
   const TkivTokenQueue& Queue() const { return fQueue; }
 
 protected:
-  void RemoveFirst(int n) override { fQueue.RemoveFirst(n); }
+  /// Tokens consumed without having been looked at are fetched first, so that a consume always
+  /// moves past one token of the source.
+  void RemoveFirst(int n) override {
+    while (fQueue.Count() < n) Fill();
+    fQueue.RemoveFirst(n);
+  }
 
 private:
   const IkivTokenPtr& Token(int i) {
