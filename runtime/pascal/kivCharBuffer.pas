@@ -89,8 +89,18 @@ begin
 end;
 
 procedure TkivCharBuffer.RemoveFirst(N: Integer);
+var
+  Unread: Integer;
 begin
+  // Characters consumed before anyone looked at them have not been read
+  // yet; they are read and dropped, so such a consume is not lost.
+  Unread := N - FQueue.Count;
   FQueue.RemoveFirst(N);
+  while Unread > 0 do
+  begin
+    NextChar;
+    Dec(Unread);
+  end;
 end;
 
 end.

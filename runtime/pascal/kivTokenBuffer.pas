@@ -65,8 +65,18 @@ begin
 end;
 
 procedure TkivTokenBuffer.RemoveFirst(N: Integer);
+var
+  Unread: Integer;
 begin
+  // Tokens consumed before anyone looked at them have not been fetched
+  // yet; they are fetched and dropped, so such a consume is not lost.
+  Unread := N - FQueue.Count;
   FQueue.RemoveFirst(N);
+  while Unread > 0 do
+  begin
+    FSource.NextToken;
+    Dec(Unread);
+  end;
 end;
 
 end.

@@ -236,6 +236,17 @@ begin
     Stream.Free;
   end;
 
+  Stream := StreamOf('abcd');
+  try
+    B := TkivCharBuffer.Create(Stream);
+    B.consume;
+    B.consume;
+    CheckChar('c', B.LA(1), 'consumes before any look-ahead are not lost');
+  finally
+    B := nil;
+    Stream.Free;
+  end;
+
   Section('mark and commit every token');
   SetLength(Text, 20000);
   for I := 1 to Length(Text) do
