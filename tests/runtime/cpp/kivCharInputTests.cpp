@@ -93,6 +93,11 @@ TEST(CharBufferTest, LookaheadPastTheEnd) {
   EXPECT_EQ(short_.LA(4), EOF_CHAR);
   EXPECT_EQ(short_.LA(2), 'b');
   EXPECT_EQ(short_.Queue().Count(), 4);
+
+  std::istringstream failed("abc");
+  failed.setstate(std::ios::failbit);
+  TkivCharBuffer unreadable(failed);
+  EXPECT_EQ(unreadable.LA(1), EOF_CHAR) << "a stream in a failed state reads as ended";
 }
 
 TEST(CharBufferTest, ZeroByteEndsTheInputForGood) {
