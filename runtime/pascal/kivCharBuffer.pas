@@ -10,7 +10,7 @@ unit kivCharBuffer;
 interface
 
 uses
-  Classes, kivTypes, kivInputBuffer;
+  Classes, kivTypes, kivInputBuffer, kivCharQueue;
 
 const
   KIV_READ_BLOCK_SIZE = 4096;
@@ -19,7 +19,10 @@ type
   TkivCharBuffer = class(TkivInputBuffer, IkivCharBuffer)
   private
     FStream: TStream;
-    FQueue: IkivCharQueue;
+    // The queue is reached through its class on the hot path (static
+    // calls); the interface reference keeps it alive.
+    FQueue: TkivCharQueue;
+    FQueueRef: IkivCharQueue;
     FBlock: array[0..KIV_READ_BLOCK_SIZE - 1] of Byte;
     FBlockPos: Integer;
     FBlockLen: Integer;
@@ -35,19 +38,17 @@ type
     // Past the end of input, and from a zero byte on, every position reads
     // as EOF_CHAR.
     function LA(I: Integer): AnsiChar;
-    property Queue: IkivCharQueue read FQueue;
+    property Queue: IkivCharQueue read FQueueRef;
   end;
 
 implementation
-
-uses
-  kivCharQueue;
 
 constructor TkivCharBuffer.Create(AStream: TStream);
 begin
   inherited Create;
   FStream := AStream;
   FQueue := TkivCharQueue.Create;
+  FQueueRef := FQueue;
   FAtEnd := AStream = nil;
 end;
 

@@ -29,6 +29,8 @@ type
     FCount: Integer;
     FChunks: TkivCharMatrix;
     procedure EnsureCapacity(I: Integer);
+    // Zero-fills the first chunk and moves it to the back.
+    procedure RecycleFirstChunk;
   public
     // Character I; raises ERangeError outside 1..Count.
     function GetChar(I: Integer): AnsiChar;
@@ -50,14 +52,25 @@ implementation
 uses
   SysUtils;
 
+// Raising lives outside the accessors so that their common path stays lean.
+procedure RaiseIndexTooBig(I: Integer);
+begin
+  raise ERangeError.CreateFmt(SkivCharIndexTooBig, [I]);
+end;
+
+procedure RaiseIndexBelowOne;
+begin
+  raise ERangeError.Create(SkivIndexBelowOne);
+end;
+
 function TkivCharQueue.GetChar(I: Integer): AnsiChar;
 var
   P: Integer;
 begin
   if I > FCount then
-    raise ERangeError.CreateFmt(SkivCharIndexTooBig, [I]);
+    RaiseIndexTooBig(I);
   if I < 1 then
-    raise ERangeError.Create(SkivIndexBelowOne);
+    RaiseIndexBelowOne;
   P := I + FHead - 1;
   Result := FChunks[P shr KIV_CHUNK_SHIFT][P and KIV_CHUNK_MASK];
 end;
@@ -67,7 +80,7 @@ var
   P: Integer;
 begin
   if I < 1 then
-    raise ERangeError.Create(SkivIndexBelowOne);
+    RaiseIndexBelowOne;
   if I > FCount then
   begin
     EnsureCapacity(I);
@@ -103,9 +116,6 @@ begin
 end;
 
 procedure TkivCharQueue.RemoveFirst(N: Integer);
-var
-  First: TkivCharChunk;
-  K: Integer;
 begin
   if N <= 0 then
     Exit;
@@ -118,14 +128,23 @@ begin
   Dec(FCount, N);
   while FHead > KIV_CHUNK_MASK do
   begin
-    // Recycle the emptied first chunk at the back.
-    First := FChunks[0];
-    FillChar(First[0], KIV_CHUNK_SIZE, 0);
-    for K := 0 to High(FChunks) - 1 do
-      FChunks[K] := FChunks[K + 1];
-    FChunks[High(FChunks)] := First;
+    RecycleFirstChunk;
     Dec(FHead, KIV_CHUNK_SIZE);
   end;
+end;
+
+// Kept apart from RemoveFirst: its managed local would otherwise cost
+// RemoveFirst an implicit exception frame on every call.
+procedure TkivCharQueue.RecycleFirstChunk;
+var
+  First: TkivCharChunk;
+  K: Integer;
+begin
+  First := FChunks[0];
+  FillChar(First[0], KIV_CHUNK_SIZE, 0);
+  for K := 0 to High(FChunks) - 1 do
+    FChunks[K] := FChunks[K + 1];
+  FChunks[High(FChunks)] := First;
 end;
 
 procedure TkivCharQueue.Clear;

@@ -30,13 +30,13 @@ type
     fLiterals: TkivStringMap;
     // When false, look-ahead folds A..Z to a..z.
     fCaseSensitive: Boolean;
+    // Called at the end of the constructor; generated lexers set the case
+    // flags and fill the literal table here.
+    procedure initialize; virtual;
   public
     constructor Create(AStream: TStream);
     destructor Destroy; override;
 
-    // Called at the end of the constructor; generated lexers set the case
-    // flags and fill the literal table here.
-    procedure initialize; virtual;
     function NextToken: IkivToken; virtual; abstract;
     // Called by consume for a tab character: advances the column by 1.
     // Override to use another tab width.
