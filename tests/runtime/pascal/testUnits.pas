@@ -1,7 +1,8 @@
 { ==========================================================================
   testUnits
   Every runtime unit compiles warning-free together; the constants and the
-  32-byte layout of both set types are what generated code relies on.
+  32-byte layout of both set types are what generated code relies on; the
+  exception constructors in the forms generated code writes.
   ========================================================================== }
 program testUnits;
 
@@ -43,7 +44,44 @@ begin
   CheckEquals(2, Bytes[1], 'byte of type 9');
 end;
 
+procedure TestExceptionConstructors;
+var
+  E: EkivException;
+begin
+  Section('exception constructors');
+  E := EkivMismatchedChar.Create('a', ['b'..'d'], 'f.g', 2, 3, True);
+  try
+    CheckEquals(KIND_CHAR_SET, E.Kind, 'set form with negated flag');
+    Check(E.Negated, 'negated stored');
+    Check(EkivMismatchedChar(E).ExpectedSet = ['b'..'d'], 'set copied');
+    CheckChar(#0, EkivMismatchedChar(E).ExpectedChar, 'no expected character');
+    CheckEquals('', AnsiString(E.Message), 'message left empty');
+  finally
+    E.Free;
+  end;
+  E := EkivMismatchedChar.Create('ab', 'ac', 'f.g', 4, 5);
+  try
+    CheckEquals(KIND_STRING, E.Kind, 'string form');
+    CheckEquals('ab', EkivMismatchedChar(E).FoundText, 'found text');
+    CheckChar(#0, EkivMismatchedChar(E).FoundChar, 'no found character');
+    CheckEquals(4, E.Line, 'line');
+    CheckEquals(5, E.Column, 'column');
+  finally
+    E.Free;
+  end;
+  E := EkivSemantic.Create('n > 0', 'f.g', 6, 7);
+  try
+    CheckEquals(KIND_SEMANTIC, E.Kind, 'semantic kind');
+    CheckEquals('n > 0', EkivSemantic(E).Predicate, 'predicate text');
+    CheckEquals('n > 0', AnsiString(E.Message), 'predicate as message');
+    CheckEquals('f.g', AnsiString(E.FileName), 'file name');
+  finally
+    E.Free;
+  end;
+end;
+
 begin
   TestConstantsAndLayout;
+  TestExceptionConstructors;
   Finish;
 end.
