@@ -69,10 +69,8 @@ const TkivCharSet& LineBreaks() {
 
 // The worth of a hexadecimal (or decimal) digit.
 std::uint32_t DigitValue(char C) {
-  if (C >= '0' && C <= '9')
-    return static_cast<std::uint32_t>(C - '0');
-  if (C >= 'A' && C <= 'F')
-    return static_cast<std::uint32_t>(C - 'A' + 10);
+  if (C >= '0' && C <= '9') return static_cast<std::uint32_t>(C - '0');
+  if (C >= 'A' && C <= 'F') return static_cast<std::uint32_t>(C - 'A' + 10);
   return static_cast<std::uint32_t>(C - 'a' + 10);
 }
 
@@ -118,64 +116,37 @@ IkivTokenPtr TkivKivLexer::NextToken() {
   for (;;) {
     ResetText();
     const char c = LA(1);
-    if (c == '=' && LA(2) == '>')
-      return makeFixedToken(TT_IMPLIES, "=>");
-    if (c == '.' && LA(2) == '.')
-      return makeFixedToken(TT_DOTDOT, "..");
+    if (c == '=' && LA(2) == '>') return makeFixedToken(TT_IMPLIES, "=>");
+    if (c == '.' && LA(2) == '.') return makeFixedToken(TT_DOTDOT, "..");
     if (atCommentStart()) {
       mCOMMENT(false);
       continue;
     }
     switch (c) {
-    case '(':
-      return makeFixedToken(TT_LPAREN, "(");
-    case ')':
-      return makeFixedToken(TT_RPAREN, ")");
-    case '}':
-      return makeFixedToken(TT_RBRACE, "}");
-    case ':':
-      return makeFixedToken(TT_COLON, ":");
-    case ';':
-      return makeFixedToken(TT_SEMI, ";");
-    case ',':
-      return makeFixedToken(TT_COMMA, ",");
-    case '=':
-      return makeFixedToken(TT_ASSIGN, "=");
-    case '?':
-      return makeFixedToken(TT_QUESTION, "?");
-    case '+':
-      return makeFixedToken(TT_PLUS, "+");
-    case '*':
-      return makeFixedToken(TT_STAR, "*");
-    case '~':
-      return makeFixedToken(TT_TILDE, "~");
-    case '|':
-      return makeFixedToken(TT_BAR, "|");
-    case '!':
-      return makeFixedToken(TT_BANG, "!");
-    case '.':
-      return makeFixedToken(TT_DOT, ".");
-    case '\'':
-      mCHAR(true);
-      return ReturnToken;
-    case '"':
-      mSTRING(true);
-      return ReturnToken;
-    case '$':
-      mINT(true);
-      return ReturnToken;
-    case '[':
-      mARGUMENT(true);
-      return ReturnToken;
-    case '{':
-      mACTION(true);
-      return ReturnToken;
+    case '(': return makeFixedToken(TT_LPAREN, "(");
+    case ')': return makeFixedToken(TT_RPAREN, ")");
+    case '}': return makeFixedToken(TT_RBRACE, "}");
+    case ':': return makeFixedToken(TT_COLON, ":");
+    case ';': return makeFixedToken(TT_SEMI, ";");
+    case ',': return makeFixedToken(TT_COMMA, ",");
+    case '=': return makeFixedToken(TT_ASSIGN, "=");
+    case '?': return makeFixedToken(TT_QUESTION, "?");
+    case '+': return makeFixedToken(TT_PLUS, "+");
+    case '*': return makeFixedToken(TT_STAR, "*");
+    case '~': return makeFixedToken(TT_TILDE, "~");
+    case '|': return makeFixedToken(TT_BAR, "|");
+    case '!': return makeFixedToken(TT_BANG, "!");
+    case '.': return makeFixedToken(TT_DOT, ".");
+    case '\'': mCHAR(true); return ReturnToken;
+    case '"': mSTRING(true); return ReturnToken;
+    case '$': mINT(true); return ReturnToken;
+    case '[': mARGUMENT(true); return ReturnToken;
+    case '{': mACTION(true); return ReturnToken;
     case EOF_CHAR:
       uponEof();
       // Positioned by the ResetText above: where the input ended.
       return makeToken(TT_EOF);
-    default:
-      break;
+    default: break;
     }
     if (kiv::IsMember(Digits(), c)) {
       mINT(true);
@@ -193,8 +164,7 @@ IkivTokenPtr TkivKivLexer::NextToken() {
       mWS(false);
       continue;
     }
-    throw EkivMismatchedChar(c, TokenStart(), InputState->FileName(), InputState->Line(),
-                             InputState->Column());
+    throw EkivMismatchedChar(c, TokenStart(), InputState->FileName(), InputState->Line(), InputState->Column());
   }
 }
 
@@ -212,8 +182,7 @@ void TkivKivLexer::mCHAR(bool pCreate) {
     consume();
     // A raw line break between the quotes still ends a source line; counting it keeps every later
     // position right.
-    if (c == '\r' || c == '\n')
-      newLine();
+    if (c == '\r' || c == '\n') newLine();
   } else {
     throw EkivMismatchedChar(c, CharLiteralBody(), InputState->FileName(), InputState->Line(),
                              InputState->Column());
@@ -227,8 +196,7 @@ void TkivKivLexer::mSTRING(bool pCreate) {
   match('"');
   for (;;) {
     const char c = LA(1);
-    if (c == '"' || c == EOF_CHAR)
-      break;
+    if (c == '"' || c == EOF_CHAR) break;
     if (c == '\\')
       mESCAPE(false);
     else if (c == '\r' || c == '\n')
@@ -247,24 +215,19 @@ void TkivKivLexer::mESCAPE(bool pCreate) {
   switch (LA(1)) {
   case 'r':
     matchDropped('r');
-    if (keep)
-      TokenText += '\r';
+    if (keep) TokenText += '\r';
     break;
   case 'n':
     matchDropped('n');
-    if (keep)
-      TokenText += '\n';
+    if (keep) TokenText += '\n';
     break;
   case 't':
     matchDropped('t');
-    if (keep)
-      TokenText += '\t';
+    if (keep) TokenText += '\t';
     break;
   case '\\':
   case '\'':
-  case '"':
-    consume();
-    break;
+  case '"': consume(); break;
   case 'x': {
     matchDropped('x');
     const char high = LA(1);
@@ -274,8 +237,7 @@ void TkivKivLexer::mESCAPE(bool pCreate) {
       mHEX_DIGIT(false);
       mHEX_DIGIT(false);
     }
-    if (keep)
-      TokenText += static_cast<char>(DigitValue(high) * 16 + DigitValue(low));
+    if (keep) TokenText += static_cast<char>(DigitValue(high) * 16 + DigitValue(low));
     break;
   }
   default:
@@ -304,8 +266,7 @@ void TkivKivLexer::mINT(bool pCreate) {
 
 void TkivKivLexer::mDECIMAL(bool pCreate) {
   const std::size_t begin = TokenText.size();
-  do
-    mDIGIT(false);
+  do mDIGIT(false);
   while (kiv::IsMember(Digits(), LA(1)));
   finishRule(TT_DECIMAL, begin, pCreate);
 }
@@ -313,8 +274,7 @@ void TkivKivLexer::mDECIMAL(bool pCreate) {
 void TkivKivLexer::mHEX(bool pCreate) {
   const std::size_t begin = TokenText.size();
   matchDropped('$');
-  do
-    mHEX_DIGIT(false);
+  do mHEX_DIGIT(false);
   while (kiv::IsMember(HexDigits(), LA(1)));
   finishRule(TT_HEX, begin, pCreate);
 }
@@ -373,8 +333,7 @@ void TkivKivLexer::mACTION(bool pCreate) {
 void TkivKivLexer::mUPPER_ID(bool pCreate) {
   const std::size_t begin = TokenText.size();
   match(UpperLetters());
-  while (kiv::IsMember(IdentifierTail(), LA(1)))
-    consume();
+  while (kiv::IsMember(IdentifierTail(), LA(1))) consume();
   finishRule(TestLiteral(TT_UPPER_ID), begin, pCreate);
 }
 
@@ -397,8 +356,7 @@ void TkivKivLexer::mLOWER_ID(bool pCreate) {
 void TkivKivLexer::mLOWER_ID_BODY(bool pCreate) {
   const std::size_t begin = TokenText.size();
   match(LowerLetters());
-  while (kiv::IsMember(IdentifierTail(), LA(1)))
-    consume();
+  while (kiv::IsMember(IdentifierTail(), LA(1))) consume();
   finishRule(TestLiteral(TT_LOWER_ID), begin, pCreate);
 }
 
@@ -444,8 +402,7 @@ void TkivKivLexer::mLINE_COMMENT(bool pCreate) {
   const std::size_t begin = TokenText.size();
   match('/');
   match('/');
-  for (char c = LA(1); c != '\r' && c != '\n' && c != EOF_CHAR; c = LA(1))
-    consume();
+  for (char c = LA(1); c != '\r' && c != '\n' && c != EOF_CHAR; c = LA(1)) consume();
   if (!kiv::IsMember(LineBreaks(), LA(1)))
     throw EkivMismatchedChar(LA(1), LineBreaks(), InputState->FileName(), InputState->Line(),
                              InputState->Column());
@@ -494,8 +451,7 @@ IkivTokenPtr TkivKivLexer::makeFixedToken(int TokenType, const char* Text) {
 
 void TkivKivLexer::finishRule(int TokenType, std::size_t Begin, bool pCreate) {
   ReturnToken = nullptr;
-  if (!pCreate || TokenType == TT_SKIP)
-    return;
+  if (!pCreate || TokenType == TT_SKIP) return;
   ReturnToken = makeToken(TokenType, Begin < TokenText.size() ? TokenText.substr(Begin) : std::string());
 }
 
@@ -507,8 +463,7 @@ void TkivKivLexer::matchDropped(char C) {
 void TkivKivLexer::matchLineBreak() {
   if (LA(1) == '\r') {
     match('\r');
-    if (LA(1) == '\n')
-      match('\n');
+    if (LA(1) == '\n') match('\n');
   } else {
     match('\n');
   }
@@ -517,8 +472,7 @@ void TkivKivLexer::matchLineBreak() {
 
 bool TkivKivLexer::atCommentStart() {
   const char c = LA(1);
-  if (c != '(' && c != '/')
-    return false;
+  if (c != '(' && c != '/') return false;
   const char next = LA(2);
   return next == '*' || next == '/';
 }

@@ -37,22 +37,19 @@ std::vector<Lexed> LexAll(const std::string& Text) {
   for (;;) {
     const IkivTokenPtr token = lexer->NextToken();
     tokens.push_back({token->TokenType(), token->TokenText(), token->Line(), token->Column()});
-    if (token->TokenType() == TT_EOF || tokens.size() > 1000)
-      return tokens;
+    if (token->TokenType() == TT_EOF || tokens.size() > 1000) return tokens;
   }
 }
 
 std::vector<int> TypesOf(const std::string& Text) {
   std::vector<int> types;
-  for (const Lexed& t : LexAll(Text))
-    types.push_back(t.Type);
+  for (const Lexed& t : LexAll(Text)) types.push_back(t.Type);
   return types;
 }
 
 std::vector<std::pair<int, std::string>> TypesAndTexts(const std::string& Text) {
   std::vector<std::pair<int, std::string>> result;
-  for (const Lexed& t : LexAll(Text))
-    result.emplace_back(t.Type, t.Text);
+  for (const Lexed& t : LexAll(Text)) result.emplace_back(t.Type, t.Text);
   return result;
 }
 
@@ -79,8 +76,7 @@ LexicalError ErrorOf(const std::string& Text) {
   return {};
 }
 
-const std::string kTokenStart =
-    "#9..#10,#13,' '..'\"','$',''''..',','.'..';','=','?','A'..'[','a'..'~'";
+const std::string kTokenStart = "#9..#10,#13,' '..'\"','$',''''..',','.'..';','=','?','A'..'[','a'..'~'";
 
 } // namespace
 
@@ -112,18 +108,16 @@ TEST(KivLexer, PunctuationTakesTwoCharactersWhereTheyFormAToken) {
 
 TEST(KivLexer, BlockKeywordsSwallowBlanksAndCommentsUpToTheBrace) {
   EXPECT_EQ(TypesAndTexts("options // note\r\n  (* c *) /* d */ {"),
-            (std::vector<std::pair<int, std::string>>{
-                {TT_OPTIONS_BLOCK, "options // note\r\n  (* c *) /* d */ {"}, {TT_EOF, ""}}));
+            (std::vector<std::pair<int, std::string>>{{TT_OPTIONS_BLOCK, "options // note\r\n  (* c *) /* d */ {"},
+                                                      {TT_EOF, ""}}));
   EXPECT_EQ(TypesAndTexts("uses{tokens\t{"),
             (std::vector<std::pair<int, std::string>>{
                 {TT_USES_BLOCK, "uses{"}, {TT_TOKENS_BLOCK, "tokens\t{"}, {TT_EOF, ""}}));
   // Without a brace the keyword stays, with the blanks it scanned.
-  EXPECT_EQ(TypesAndTexts("options ;tokens\nx"),
-            (std::vector<std::pair<int, std::string>>{{TT_OPTIONS, "options "},
-                                                      {TT_SEMI, ";"},
-                                                      {TT_TOKENS, "tokens\n"},
-                                                      {TT_LOWER_ID, "x"},
-                                                      {TT_EOF, ""}}));
+  EXPECT_EQ(
+      TypesAndTexts("options ;tokens\nx"),
+      (std::vector<std::pair<int, std::string>>{
+          {TT_OPTIONS, "options "}, {TT_SEMI, ";"}, {TT_TOKENS, "tokens\n"}, {TT_LOWER_ID, "x"}, {TT_EOF, ""}}));
   // Only the three block keywords look for a brace.
   EXPECT_EQ(TypesOf("type {x}"), (std::vector<int>{TT_TYPE, TT_ACTION, TT_EOF}));
   // The line count goes on behind the brace.
@@ -180,8 +174,7 @@ TEST(KivLexer, LineBreaksAreCountedEverywhereTheyOccur) {
                                            "g {5\r\n6} h [7\n8] i \"9\n0\" j '\n' k");
   std::vector<Lexed> ids;
   for (const Lexed& t : tokens)
-    if (t.Type == TT_LOWER_ID)
-      ids.push_back(t);
+    if (t.Type == TT_LOWER_ID) ids.push_back(t);
   EXPECT_EQ(ids, (std::vector<Lexed>{{TT_LOWER_ID, "a", 1, 1},
                                      {TT_LOWER_ID, "b", 2, 1},
                                      {TT_LOWER_ID, "c", 3, 1},
@@ -201,8 +194,7 @@ TEST(KivLexer, EndOfInputTokenStandsWhereTheInputEnds) {
   EXPECT_EQ(LexAll("").back(), (Lexed{TT_EOF, "", 1, 1}));
   EXPECT_EQ(LexAll("a ;\n  b  ").back(), (Lexed{TT_EOF, "", 2, 6}));
   // A zero byte ends the input where it stands.
-  EXPECT_EQ(LexAll(std::string("a\0b", 3)),
-            (std::vector<Lexed>{{TT_LOWER_ID, "a", 1, 1}, {TT_EOF, "", 1, 2}}));
+  EXPECT_EQ(LexAll(std::string("a\0b", 3)), (std::vector<Lexed>{{TT_LOWER_ID, "a", 1, 1}, {TT_EOF, "", 1, 2}}));
 }
 
 TEST(KivLexer, CharactersThatStartNoTokenAreRejectedWithTheStartSet) {
