@@ -88,23 +88,14 @@ TEST_F(GrammarOptions, DefaultErrorHandlerIsAParserOptionAndOnlyAWarningInALexer
   EXPECT_TRUE(parser->getDefaultErrorHandler());
   EXPECT_TRUE(lexer->setOption(Lower("defaultErrorHandler"), Upper("true", 3)));
   EXPECT_FALSE(lexer->getDefaultErrorHandler());
+  // Lexer options are unknown to a parser.
+  EXPECT_FALSE(parser->setOption(Lower("testLiterals"), Upper("true", 4)));
   EXPECT_EQ(handler.Lines, (std::vector<std::string>{
                                "error:calc.g(2): Value for \"defaultErrorHandler\" must be true or false",
                                "warning:calc.g(3): Option \"defaultErrorHandler\" is invalid for lexer",
+                               "warning:calc.g(4): Illegal option \"testLiterals\".",
                            }));
   EXPECT_EQ(tool.GetErrorCount(), 1);
-}
-
-TEST_F(GrammarOptions, LexerOptionsAreIllegalInAParser) {
-  EXPECT_FALSE(parser->setOption(Lower("testLiterals"), Upper("true", 2)));
-  EXPECT_FALSE(parser->setOption(Lower("filter"), Upper("true", 3)));
-  EXPECT_FALSE(lexer->setOption(Lower("greedy"), Upper("true", 4)));
-  EXPECT_EQ(handler.Lines, (std::vector<std::string>{
-                               "warning:calc.g(2): Illegal option \"testLiterals\".",
-                               "warning:calc.g(3): Illegal option \"filter\".",
-                               "warning:calc.g(4): Illegal option \"greedy\".",
-                           }));
-  EXPECT_EQ(tool.GetErrorCount(), 0);
 }
 
 TEST_F(GrammarOptions, UsesListsAreSortedWithoutRegardToCaseAndIgnoreDuplicates) {
@@ -116,20 +107,8 @@ TEST_F(GrammarOptions, UsesListsAreSortedWithoutRegardToCaseAndIgnoreDuplicates)
                                                                 "kivTypes", "StrUtils", "SysUtils"}));
 }
 
-TEST_F(GrammarOptions, FreshGrammarDefaultsAndTheUnitFileName) {
-  EXPECT_EQ(parser->getGrammarName(), "Calc");
-  EXPECT_EQ(parser->getName(), "Calc");
-  EXPECT_EQ(parser->getTokenManager()->getName(), "TokenManager");
-  const TkivCharSet chars = lexer->getCharVocabulary();
-  EXPECT_FALSE(chars.test(0));
-  EXPECT_EQ(chars.count(), 255u);
-  EXPECT_TRUE(lexer->getCaseSensitive());
-  parser->setUnitName("CalcParser");
-  EXPECT_EQ(parser->getUnitName(), "CalcParser");
-  EXPECT_EQ(parser->getUnitFileName(), "CalcParser.pas");
-}
-
 TEST_F(GrammarOptions, RuleNamesDifferingInCaseAreOneEntryOfTheRuleMap) {
+  EXPECT_EQ(lexer->getCharVocabulary().count(), 255u); // every character but code 0
   auto expr = std::make_shared<TkivRuleSymbol>("expr");
   parser->addRuleSymbol(expr);
   EXPECT_TRUE(parser->ruleDefined("EXPR"));
