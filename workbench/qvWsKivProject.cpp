@@ -1,0 +1,160 @@
+// qvWsKivProject.cpp
+// The project module: directories, writing its file text, and reading it back into modules.
+#include "workbench/qvWsKivProject.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sstream>
+
+#include "workbench/qvPrompter.h"
+#include "workbench/qvWsKivGrammarModule.h"
+
+namespace {
+
+std::filesystem::path toFsPath(const QString& path) {
+  return std::filesystem::path(path.toStdU16String());
+}
+
+std::string toFileText(const QString& text) { return text.toStdString(); }
+
+QString fromFileText(const std::string& text, const kiv::TextFormat& format) {
+  return format.encoding == kiv::TextEncoding::Latin1 ? QString::fromLatin1(text.c_str())
+                                                      : QString::fromStdString(text);
+}
+
+}  // namespace
+
+TqvWsKivProject::TqvWsKivProject(QString name) : TqvWsModule(std::move(name), kiv::kModuleKindProject) {
+  SetFileType(FileFilter(), Extension());
+  Format().lineEnd = QStringLiteral("\r\n");
+}
+
+void TqvWsKivProject::SetOutputDir(const QString& dir) {
+  FOutputDir = dir;
+  SetModified(true);
+}
+
+void TqvWsKivProject::SetExchangeDir(const QString& dir) {
+  FExchangeDir = dir;
+  SetModified(true);
+}
+
+bool TqvWsKivProject::IsModified() const {
+  if (TqvWsModule::IsModified()) return true;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (Child(i)->IsModified()) return true;
+  return false;
+}
+
+kiv::ProjectFile TqvWsKivProject::ToProjectFile(const QString& filePath) const {
+  kiv::ProjectFile file;
+  file.outputDir = toFileText(FOutputDir);
+  file.exchangeDir = toFileText(FExchangeDir);
+  // A project not saved yet has no folder: its grammars keep absolute paths.
+  const QString projectPath = filePath.isEmpty() ? QDir::current().filePath(GetName()) : filePath;
+  for (int i = 0; i < ChildCount(); ++i) {
+    const IqvWsModulePtr child = Child(i);
+    // A grammar that was never saved has no file to list.
+    if (!child->HasFilePath()) continue;
+    kiv::ProjectGrammar grammar;
+    grammar.path = kiv::RelativeGrammarPath(toFsPath(projectPath), toFsPath(child->GetFilePath()));
+    file.grammars.push_back(grammar);
+  }
+  return file;
+}
+
+bool TqvWsKivProject::LinesForFile(const QString& filePath, QStringList& lines, QString& error) {
+  std::string text;
+  std::string problem;
+  if (!kiv::WriteProjectText(ToProjectFile(filePath), text, problem)) {
+    error = QString::fromStdString(problem);
+    return false;
+  }
+  // Project files are UTF-8 with CR LF line ends.
+  Format().encoding = kiv::TextEncoding::Utf8;
+  Format().lineEnd = QStringLiteral("\r\n");
+  lines = kiv::SplitFileLines(QString::fromStdString(text));
+  return true;
+}
+
+QStringList TqvWsKivProject::GetLines() {
+  QStringList lines;
+  QString error;
+  if (LinesForFile(GetFilePath(), lines, error)) SetLines(lines);
+  return OwnLines();
+}
+
+int TqvWsKivProject::AddChild(const IqvWsModulePtr& child) {
+  if (child && !kiv::IsStorableText(toFileText(child->GetFilePath()))) {
+    kiv::Prompter().ShowMessage(
+        nullptr, kiv::MessageKind::Error, GetName(),
+        QStringLiteral("\"%1\" cannot be added to the project: a project file cannot store a path "
+                       "containing a double quote (\").")
+            .arg(child->GetFilePath()));
+    return -3;
+  }
+  return TqvWsModule::AddChild(child);
+}
+
+void TqvWsKivProject::Loaded() {
+  readText();
+  TqvWsModule::Loaded();
+}
+
+void TqvWsKivProject::readText() {
+  FReadProblems.clear();
+  QString text;
+  for (const QString& line : OwnLines()) text += line + QLatin1Char('\n');
+  kiv::TextFormat format = Format();
+  const QByteArray bytes = kiv::EncodeText(text, format);
+  std::istringstream input(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+  const std::string name = toFileText(GetName());
+  const kiv::ProjectReadResult result = kiv::ReadProject(input, name);
+
+  SetOutputDir(fromFileText(result.project.outputDir, format));
+  SetExchangeDir(fromFileText(result.project.exchangeDir, format));
+  const QDir folder = HasFilePath() ? QFileInfo(GetFilePath()).absoluteDir() : QDir::current();
+  for (const kiv::ProjectGrammar& entry : result.project.grammars) {
+    if (!FGrammarWizard) break;
+    const QString stored = fromFileText(entry.path, format);
+    const QString path = stored.isEmpty() ? stored : QDir::cleanPath(folder.absoluteFilePath(stored));
+    IqvWsModulePtr module;
+    if (stored.isEmpty() || QFileInfo(path).isFile()) {
+      // An empty path asks the user for the file.
+      module = FGrammarWizard->Open(path);
+      if (!module) continue;
+    } else {
+      // The file is missing: keep the entry, so that saving the project writes it back, and
+      // tell the user.
+      auto missing = std::make_shared<TqvWsKivGrammarModule>();
+      missing->SetFilePath(path);
+      missing->SetMissing(true);
+      missing->SetCreator(FGrammarWizard);
+      module = missing;
+      const kiv::ProjectDiagnostic problem{entry.line, 0,
+                                           "Grammar \"" + entry.path + "\" doesn't exists"};
+      FReadProblems << QString::fromStdString(kiv::FormatDiagnostic(name, problem));
+    }
+    if (FindChild(module->GetName())) {
+      const kiv::ProjectDiagnostic problem{
+          entry.line, 0,
+          "Module \"" + toFileText(module->GetName()) + "\" already in the project; \"" + entry.path +
+              "\" is not opened"};
+      FReadProblems << QString::fromStdString(kiv::FormatDiagnostic(name, problem));
+      continue;
+    }
+    AddChild(module);
+    module->Loaded();
+  }
+  for (const kiv::ProjectDiagnostic& diagnostic : result.diagnostics)
+    FReadProblems << fromFileText(kiv::FormatDiagnostic(name, diagnostic), format);
+  if (!FReadProblems.isEmpty()) report(FReadProblems);
+}
+
+void TqvWsKivProject::report(const QStringList& problems) {
+  if (FMessageHandler) {
+    for (const QString& problem : problems) FMessageHandler(problem);
+    return;
+  }
+  kiv::Prompter().ShowMessage(nullptr, kiv::MessageKind::Warning, GetName(), problems.join(QLatin1Char('\n')));
+}
