@@ -211,7 +211,7 @@ void TkivKivLexer::mSTRING(bool pCreate) {
 void TkivKivLexer::mESCAPE(bool pCreate) {
   const std::size_t begin = TokenText.size();
   matchDropped('\\');
-  const bool keep = InputState->Guessing() == 0;
+  const bool keep = SaveConsumedInput && InputState->Guessing() == 0;
   switch (LA(1)) {
   case 'r':
     matchDropped('r');
