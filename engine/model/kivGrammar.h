@@ -3,7 +3,9 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/kivModel.h"
 #include "engine/model/kivNames.h"

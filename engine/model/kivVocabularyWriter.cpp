@@ -41,9 +41,9 @@ void WriteVocabulary(IkivGrammar& Grammar, std::ostream& Output) {
   for (const std::string& line : manager->getVocabulary()) {
     const std::string name = VocabularyLineName(line);
     const std::string type = name.size() < line.size() ? line.substr(name.size() + 1) : std::string();
-    if (name.empty() || name[0] == '<') continue;
+    if (!name.empty() && name[0] == '<') continue;
     const IkivTokenSymbolPtr symbol = manager->getTokenSymbol(name);
-    if (name[0] == '"') {
+    if (!name.empty() && name[0] == '"') {
       const auto literal = std::dynamic_pointer_cast<IkivStringSymbol>(symbol);
       if (!literal) continue;
       if (literal->getLabel().empty()) literal->setLabel("LT_" + name.substr(1, name.size() - 2));
