@@ -76,9 +76,10 @@ protected:
   // members of a lookahead set, so numbering past it is reported as an error at the token.
   void DefineWithNextType(const IkivTokenSymbolPtr& Symbol, const IkivTokenPtr& At);
 
-private:
   // The rule id of a rule name token: the encoded name for an upper-case (lexer rule) name.
   static std::string RuleIdOf(const IkivTokenPtr& RuleName);
+
+private:
   void StartGrammar(const IkivGrammarPtr& Grammar, const std::string& FileName);
 
   IkivGrammarPtr fGrammar;
