@@ -1,9 +1,90 @@
 // kivToolReports.cpp - TkivTool's nondeterminism reports: a headline and one line per lookahead depth.
-// The reports read the element graph and lookahead sets; they are filled in with the analyzer.
+// The lines go to the warning handler without counting: a conflict never stops a build.
 #include "engine/driver/kivTool.h"
 
-void TkivTool::AltsNondeterminism(const IkivGrammar&, IkivAlternativeBlock&, bool, int,
-                                  const TkivLookaheadList&, int, int) {}
+#include <cstdio>
+#include <span>
 
-void TkivTool::ExitBranchNondeterminism(const IkivGrammar&, IkivAlternativeBlock&, bool, int,
-                                        const TkivLookaheadList&, int) {}
+#include "engine/graph/kivGraphArena.h"
+#include "engine/kivGraph.h"
+#include "engine/kivLookaheadIntf.h"
+#include "engine/kivModel.h"
+#include "runtime/cpp/kivUtils.h"
+
+namespace {
+
+// The rule a block belongs to, as the grammar was written.
+std::string BlockRuleName(IkivAlternativeBlock& Block) {
+  std::string Name = Block.GetEnclosingRuleName();
+  if (Name.empty())
+    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) Name = Rule->GetRuleName();
+  return Name;
+}
+
+// The rule reference that starts an alternative, or null.
+IkivRuleRefElem* LeadingRuleRef(IkivAlternativeBlock& Block, int Index) {
+  IkivAlternative* Alt = Block.GetAlternative(Index);
+  return Alt != nullptr ? kiv::Supports<IkivRuleRefElem>(Alt->GetHead()) : nullptr;
+}
+
+// One line per depth 1..Depth: the depth and the set seen there, "<EPS>" when it has no members.
+// A depth the list holds no set for prints as empty.
+void SendLookaheadLines(IkivToolErrorHandler& Handler, bool Lexical, int Depth,
+                               const TkivLookaheadList& Lookaheads, std::span<const std::string> Vocabulary) {
+  for (int K = 1; K <= Depth; ++K) {
+    char Prefix[32];
+    std::snprintf(Prefix, sizeof Prefix, "         k=%d ", K);
+    const std::size_t Slot = static_cast<std::size_t>(K - 1);
+    const IkivLookahead* Set = Slot < Lookaheads.size() ? Lookaheads[Slot].get() : nullptr;
+    std::string Text;
+    if (Set == nullptr || Set->GetMembers().none())
+      Text = "<EPS>";
+    else if (Lexical)
+      Text = CharSetText(Set->GetMembers());
+    else
+      Text = TokenSetText(Set->GetMembers(), Vocabulary);
+    Handler.HandleWarning(Prefix + Text);
+  }
+}
+
+// Token sets are named through the vocabulary of the grammar the run keeps; before a run has kept
+// one, every type prints in its numbered form.
+std::span<const std::string> VocabularyOf(const IkivGrammarPtr& Grammar) {
+  IkivTokenManagerPtr Manager = Grammar ? Grammar->getTokenManager() : nullptr;
+  if (!Manager) return {};
+  return Manager->getVocabulary();
+}
+
+} // namespace
+
+void TkivTool::AltsNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical, int Depth,
+                                  const TkivLookaheadList& Lookaheads, int AltA, int AltB) {
+  if (fErrorHandler == nullptr) return;
+  IkivRuleRefElem* RefA = LeadingRuleRef(Block, AltA);
+  IkivRuleRefElem* RefB = LeadingRuleRef(Block, AltB);
+  fErrorHandler->HandleWarning("");
+  // Two token rules of the lexer's dispatch rule.
+  if (kiv::Supports<IkivRuleBlock>(&Block) != nullptr && RefA != nullptr && RefB != nullptr && Lexical &&
+      Block.GetAstEnabled()) {
+    fErrorHandler->HandleWarning(Grammar.getFileName() + "(1): Lexical nondeterminism between rules \"" +
+                                 DecodeLexerRuleName(RefA->GetTargetRule()) + "\" and \"" +
+                                 DecodeLexerRuleName(RefB->GetTargetRule()) + "\"");
+  } else {
+    fErrorHandler->HandleWarning(Grammar.getFileName() + "(" + std::to_string(Block.GetLine()) + "): " +
+                                 (Lexical ? "lexical " : "") + "nondeterminism between alts " +
+                                 std::to_string(AltA + 1) + " and " + std::to_string(AltB + 1) +
+                                 " of block in rule \"" + BlockRuleName(Block) + "\"");
+  }
+  SendLookaheadLines(*fErrorHandler, Lexical, Depth, Lookaheads, VocabularyOf(fGrammar));
+}
+
+void TkivTool::ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical,
+                                        int Depth, const TkivLookaheadList& Lookaheads, int Alt) {
+  if (fErrorHandler == nullptr) return;
+  fErrorHandler->HandleWarning("");
+  // The alternative is printed as the analyzer numbers it (from 0) and the rule name unquoted.
+  fErrorHandler->HandleWarning(Grammar.getFileName() + "(" + std::to_string(Block.GetLine()) + "):" +
+                               (Lexical ? "lexical" : "") + " nondeterminism between alt " + std::to_string(Alt) +
+                               " and exit branch of block in rule " + BlockRuleName(Block) + ".");
+  SendLookaheadLines(*fErrorHandler, Lexical, Depth, Lookaheads, VocabularyOf(fGrammar));
+}

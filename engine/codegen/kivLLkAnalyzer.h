@@ -1,0 +1,109 @@
+// kivLLkAnalyzer.h - TkivLLkAnalyzer: linear approximate LL(k) lookahead over a grammar's element graph.
+// Decides for every block and loop whether k tokens (characters in a lexer) tell its alternatives apart.
+#pragma once
+
+#include <string>
+
+#include "engine/kivAnalysis.h"
+#include "engine/kivLookaheadIntf.h"
+#include "engine/kivModel.h"
+
+namespace kiv {
+
+// The lookahead depth of an alternative, and the exit depth of a loop, that k cannot separate.
+inline constexpr int NondeterministicDepth = 2147483647;
+// FOLLOW of a parser rule that nothing references.
+inline constexpr int EofTokenType = 1;
+// Lowest token type of the universe that inverted sets and wildcards are taken from in parsers.
+inline constexpr int MinUserTokenType = 4;
+
+} // namespace kiv
+
+// Note [analysis state in the graph]: the analyzer keeps nothing between calls but the grammar and
+// the block under examination. Everything it computes is memoised in the graph for the rest of the
+// run: the alternatives' per-depth caches, the rule blocks' FIRST caches, the rule ends' FOLLOW
+// caches and the loops' exit caches. Recursion is cut by per-depth locks on rule blocks (FIRST),
+// rule ends (FOLLOW) and loop ends (another iteration); a FIRST or FOLLOW computation that meets its
+// own lock answers an empty set carrying the rule's name as its cycle, so that the caller can tell
+// a partial result from a complete one.
+//
+// Note [epsilon depths]: while the FIRST of a rule is computed through a reference, the rule's end
+// answers "epsilon at depth d" instead of the rule's FOLLOW, d being the depth still to be filled
+// when the end was reached. The reference then continues with the element after it at each such
+// depth. A FIRST cache entry is thus independent of where the rule is used.
+class TkivLLkAnalyzer : public IkivLLkAnalyzer {
+public:
+  // The tool is borrowed for the analyzer's life: it receives warnings, errors, panics and the
+  // nondeterminism reports.
+  explicit TkivLLkAnalyzer(IkivTool& Tool);
+
+  // The grammar is borrowed (see IkivLLkAnalyzer); the lexical flag follows its kind.
+  void SetGrammar(IkivGrammar* Grammar) override;
+  bool CheckBlock(IkivAlternativeBlock& Block) override;
+  bool CheckOneOrMore(IkivOneOrMoreBlock& Block) override;
+  bool CheckZeroOrMore(IkivZeroOrMoreBlock& Block) override;
+  IkivLookaheadPtr LookAction(int K, IkivActionElem& Action) override;
+  IkivLookaheadPtr LookBlock(int K, IkivAlternativeBlock& Block) override;
+  IkivLookaheadPtr LookBlockEnd(int K, IkivBlockEndElem& End) override;
+  IkivLookaheadPtr LookCharLiteral(int K, IkivCharLiteralElem& Atom) override;
+  IkivLookaheadPtr LookCharRange(int K, IkivCharRangeElem& Range) override;
+  IkivLookaheadPtr LookTokenRef(int K, IkivGrammarAtom& Atom) override;
+  IkivLookaheadPtr LookOneOrMore(int K, IkivOneOrMoreBlock& Block) override;
+  IkivLookaheadPtr LookRuleBlock(int K, IkivRuleBlock& Block) override;
+  IkivLookaheadPtr LookRuleEnd(int K, IkivRuleEndElem& End) override;
+  IkivLookaheadPtr LookRuleRef(int K, IkivRuleRefElem& Ref) override;
+  IkivLookaheadPtr LookStringLiteral(int K, IkivStringLiteralElem& Atom) override;
+  IkivLookaheadPtr LookSynPred(int K, IkivSynPredBlock& Block) override;
+  IkivLookaheadPtr LookTokenRange(int K, IkivTokenRangeElem& Range) override;
+  IkivLookaheadPtr LookTreeElement(int K, IkivAlternativeElem& Elem) override;
+  IkivLookaheadPtr LookWildcard(int K, IkivWildcardElem& Atom) override;
+  IkivLookaheadPtr LookZeroOrMore(int K, IkivZeroOrMoreBlock& Block) override;
+  // FIRST of the named rule (the name as the symbol table holds it). The rule's end answers FOLLOW
+  // unless its no-FOLLOW flag is set, which a rule reference does around this call; a caller that
+  // wants the rule's own FIRST sets that flag the same way (see kiv::RuleFirst).
+  IkivLookaheadPtr LookRule(int K, const std::string& RuleName) override;
+  IkivLookaheadPtr Follow(int K, IkivRuleEndElem& End) override;
+  bool CanInvertSubrule(IkivAlternativeBlock& Block, bool ForLexer) override;
+
+  IkivGrammar* Grammar() const { return fGrammar; }
+  bool Lexical() const { return fLexical; }
+
+private:
+  IkivGrammar& TheGrammar() const;
+  int MaxDepth() const { return TheGrammar().getK(); }
+  // The lookahead of an element, never null: a missing element or one without an analyzer
+  // operation contributes an empty set.
+  IkivLookaheadPtr LookOf(IkivAlternativeElem* Elem, int K);
+  // Alternative Index of Block at depth K from the alternative's cache, computed and stored when
+  // the entry is empty; the answer is the cache entry itself, which callers only read.
+  IkivLookaheadPtr AltLook(IkivAlternativeBlock& Block, int Index, int K);
+  // What follows a loop at depth K, from its exit cache or computed once and stored.
+  IkivLookaheadPtr ExitLook(IkivBlockWithImpliedExitPath& Loop, int K);
+  // The shared body of LookBlock, LookOneOrMore and LookRuleBlock.
+  IkivLookaheadPtr BlockLook(IkivAlternativeBlock& Block, int K);
+  bool CheckExitPath(IkivBlockWithImpliedExitPath& Loop);
+  // The token types 4..highest type of the token manager.
+  IkivLookahead::MemberSet TokenUniverse() const;
+  IkivLookahead::MemberSet CharVocabulary() const;
+  // Removes from Set what the earlier alternatives of the current block see at depth 1, when Atom
+  // heads the alternative whose lookahead is being computed.
+  void RemoveCompetingSets(IkivLookahead::MemberSet& Set, IkivAlternativeElem& Atom);
+  // The symbol-table name of a rule as diagnostics print it (lexer rules decoded).
+  std::string DisplayName(const std::string& RuleId) const;
+  // The name cycles carry for the rule a rule end belongs to (lexer rules encoded).
+  std::string CycleName(IkivRuleEndElem& End) const;
+  IkivRuleEndElem* RuleEndOf(const std::string& RuleId) const;
+
+  IkivAlternativeBlock* fCurrentBlock = nullptr;
+  IkivTool* fTool;
+  IkivGrammar* fGrammar = nullptr;
+  bool fLexical = false;
+};
+
+namespace kiv {
+
+// The FIRST of a rule at depth K as a reference sees it: the rule's end answers epsilon with the
+// depth still to be filled instead of the rule's FOLLOW. Fills the rule's FIRST cache.
+IkivLookaheadPtr RuleFirst(IkivLLkAnalyzer& Analyzer, IkivGrammar& Grammar, int K, const std::string& RuleId);
+
+} // namespace kiv
