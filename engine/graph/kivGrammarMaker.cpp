@@ -226,7 +226,7 @@ void TkivGrammarMaker::defineRule(const IkivTokenPtr& RuleName, const std::strin
   TkivGrammarBehavior::defineRule(RuleName, Access, Flag, Comment);
 
   const std::string& Name = RuleName->TokenText();
-  IkivRuleSymbolPtr Symbol = G.getRuleSymbol(Upper ? EncodeLexerRuleName(Name) : Name);
+  IkivRuleSymbolPtr Symbol = G.getRuleSymbol(RuleIdOf(RuleName));
 
   auto* Block = MakeNode<TkivRuleBlock>(G, Flag, RuleName->Line(), Name);
   Block->SetEnclosingRuleName(Name);
@@ -350,7 +350,8 @@ void TkivGrammarMaker::closeSubrule() {
   const bool IsLoop = Supports<IkivBlockWithImpliedExitPath>(&Block) != nullptr;
   if (Block.GetInverted() && !IsPredicate && !IsLoop) {
     IkivLLkAnalyzer* A = Analyzer();
-    const bool Invertible = A != nullptr ? A->CanInvertSubrule(Block, InLexer()) : kiv::CanInvertSubrule(Block, InLexer());
+    const bool Invertible =
+        A != nullptr ? A->CanInvertSubrule(Block, InLexer()) : kiv::CanInvertSubrule(Block, InLexer());
     if (!Invertible) ReportAt("This subrule cannot be inverted.", Block.GetLine(), Block.GetColumn());
   }
 
@@ -569,7 +570,8 @@ IkivRuleBlock* TkivGrammarMaker::CreateNextTokenRule(IkivGrammar& Grammar, const
     if (Symbol->getAccess() != "public") continue;
     // The symbol's id is already the encoded name: a lower-case token keeps it from being encoded
     // again.
-    auto* Ref = MakeNode<TkivRuleRefElem>(Grammar, kivAstModeDefault, std::make_shared<TkivToken>(TT_LOWER_ID, Symbol->getId()));
+    auto Name = std::make_shared<TkivToken>(TT_LOWER_ID, Symbol->getId());
+    auto* Ref = MakeNode<TkivRuleRefElem>(Grammar, kivAstModeDefault, Name);
     Ref->SetLabel("result");
     Ref->SetEnclosingRuleName("NextToken");
     Ref->SetNext(End);
