@@ -54,10 +54,14 @@ using IkivExceptionHandlerPtr = std::shared_ptr<IkivExceptionHandler>;
 using IkivExceptionSpecPtr = std::shared_ptr<IkivExceptionSpec>;
 using TkivExceptionHandlerList = std::vector<IkivExceptionHandlerPtr>;
 
-// AST modes of an alternative element.
-inline constexpr int kivAstModeDefault = 1;  // no mark
-inline constexpr int kivAstModeRoot = 2;     // "^"
-inline constexpr int kivAstModeSuppress = 3; // "!"
+namespace kiv {
+// The AST modes an alternative element answers with GetAstMode.
+enum AstModeKind : int {
+  amDefault = 1,  // no mark
+  amRoot = 2,     // "^"
+  amSuppress = 3, // "!"
+};
+} // namespace kiv
 
 class IkivGrammarElem {
 public:

@@ -38,7 +38,7 @@ void TkivGrammarAtom::SetOption(const IkivTokenPtr& Option, const IkivTokenPtr& 
 // A character token with empty text cannot name a character: the literal then keeps type 0 and the
 // default flags, and points at line 1.
 TkivCharLiteralElem::TkivCharLiteralElem(IkivGrammar& Grammar, int AstMode, bool Inverted, const IkivTokenPtr& Char)
-    : TkivGrammarAtom(Grammar, kivAstModeDefault, Char) {
+    : TkivGrammarAtom(Grammar, kiv::amDefault, Char) {
   if (Char && !Char->TokenText().empty()) {
     SetType(kiv::CharCode(Char->TokenText()[0]));
     SetLine(Char->Line());

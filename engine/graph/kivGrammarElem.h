@@ -41,7 +41,7 @@ private:
 class TkivAlternativeElem : public TkivGrammarElem, public virtual IkivAlternativeElem {
 public:
   explicit TkivAlternativeElem(IkivGrammar& Grammar, const IkivTokenPtr& Token = nullptr,
-                               int AstMode = kivAstModeDefault);
+                               int AstMode = kiv::amDefault);
 
   int GetAstMode() const override { return fAstMode; }
   std::string GetLabel() const override { return {}; }

@@ -141,7 +141,7 @@ IkivAlternativeBlock* TkivGrammarMaker::CreateOptionalRuleRef(const std::string&
     Name->SetLine(Start->Line());
     Name->SetColumn(Start->Column());
   }
-  auto* Ref = MakeNode<TkivRuleRefElem>(G, kivAstModeDefault, Name);
+  auto* Ref = MakeNode<TkivRuleRefElem>(G, kiv::amDefault, Name);
   const std::string Enclosing = RuleBlock("ignore").GetRuleName();
   Ref->SetEnclosingRuleName(Enclosing);
 
@@ -433,7 +433,7 @@ void TkivGrammarMaker::addTokenRef(const IkivTokenPtr& AssignTarget, const IkivT
                                    const IkivTokenPtr& Label, const IkivTokenPtr& Argument, int Inverted, int AutoGen,
                                    bool LastInRule) {
   if (InLexer()) {
-    if (AutoGen == kivAstModeRoot) ReportError("AST specification \"^\" not allowed in lexer.", Token);
+    if (AutoGen == kiv::amRoot) ReportError("AST specification \"^\" not allowed in lexer.", Token);
     if (Inverted != 0) ReportError("~TOKEN is not allowed in lexer.", Token);
     AddRuleRefElement(AssignTarget, Token, Label, Argument, AutoGen, true);
     AddIgnoreRuleRef(LastInRule, Token);
@@ -462,7 +462,7 @@ void TkivGrammarMaker::AddRuleRefElement(const IkivTokenPtr& AssignTarget, const
       ReportError("Parser rule \"" + Rule->TokenText() + "\"refenced in lexer.", Rule);
       return;
     }
-    if (AutoGen == kivAstModeRoot && !AstRootReported)
+    if (AutoGen == kiv::amRoot && !AstRootReported)
       ReportError("AST specification \"^\" not allowed in lexer.", Rule);
   }
   TkivGrammarBehavior::addRuleRef(AssignTarget, Rule, Label, Argument, AutoGen);
@@ -571,7 +571,7 @@ IkivRuleBlock* TkivGrammarMaker::CreateNextTokenRule(IkivGrammar& Grammar, const
     // The symbol's id is already the encoded name: a lower-case token keeps it from being encoded
     // again.
     auto Name = std::make_shared<TkivToken>(TT_LOWER_ID, Symbol->getId());
-    auto* Ref = MakeNode<TkivRuleRefElem>(Grammar, kivAstModeDefault, Name);
+    auto* Ref = MakeNode<TkivRuleRefElem>(Grammar, kiv::amDefault, Name);
     Ref->SetLabel("result");
     Ref->SetEnclosingRuleName("NextToken");
     Ref->SetNext(End);

@@ -120,8 +120,8 @@ private:
       fOut << " <" << Atom->GetType() << ">";
       Attribute("AST", Atom->GetAstNodeType());
     }
-    if (E.GetAstMode() == kivAstModeSuppress) fOut << " !";
-    if (E.GetAstMode() == kivAstModeRoot) fOut << " ^";
+    if (E.GetAstMode() == kiv::amSuppress) fOut << " !";
+    if (E.GetAstMode() == kiv::amRoot) fOut << " ^";
     fOut << "\n";
   }
 

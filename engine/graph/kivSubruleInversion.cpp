@@ -28,7 +28,7 @@ bool CanInvertSubrule(IkivAlternativeBlock& Block, bool ForLexer) {
   if (Block.GetAlternatives().empty()) return false;
   for (IkivAlternative* Alt : Block.GetAlternatives())
     if (!IsInvertibleAlternative(*Alt, ForLexer)) return false;
-  return Block.GetAstMode() == kivAstModeDefault;
+  return Block.GetAstMode() == kiv::amDefault;
 }
 
 } // namespace kiv
