@@ -165,12 +165,6 @@ TEST(GraphElements, LabelsAreDroppedByEndsAndActionsAndKeptByTheRest) {
   }
 }
 
-TEST(GraphElements, RuleReferenceToAnUpperCaseNameTargetsTheEncodedLexerRule) {
-  DirectGrammar D(true);
-  EXPECT_EQ(MakeNode<TkivRuleRefElem>(*D.Grammar, 1, Tok(TT_UPPER_ID, "ID"))->GetTargetRule(), "mID");
-  EXPECT_EQ(MakeNode<TkivRuleRefElem>(*D.Grammar, 1, Tok(TT_LOWER_ID, "mID"))->GetTargetRule(), "mID");
-}
-
 TEST(GraphElements, AtomElementOption) {
   DirectGrammar D;
   auto* Ref = MakeNode<TkivTokenRefElem>(*D.Grammar, 1, false, Tok(TT_UPPER_ID, "A"));
