@@ -74,9 +74,8 @@ private:
   // (end markers dispatch to nothing).
   void List(const char* Kind, IkivAlternativeBlock& Block, bool Deterministic, IkivBlockWithImpliedExitPath* Loop) {
     const int K = fGrammar.getK();
-    fText += "  " + std::string(Kind) + (Block.GetInverted() ? " inverted " : " ") +
-             std::to_string(Block.GetLine()) + ":" + std::to_string(Block.GetColumn()) +
-             (Deterministic ? "" : " nondeterministic") + "\n";
+    fText += "  " + std::string(Kind) + (Block.GetInverted() ? " inverted" : "") + " line " +
+             std::to_string(Block.GetLine()) + (Deterministic ? "" : " nondeterministic") + "\n";
     const TkivAlternativeList& Alts = Block.GetAlternatives();
     for (std::size_t I = 0; I < Alts.size(); ++I) {
       fText += "    alt " + std::to_string(I + 1) + " depth " + DepthText(Alts[I]->GetLookaheadDepth()) + "\n";

@@ -14,13 +14,13 @@ namespace kiv {
 // before inner; for a lexer grammar the token-dispatch rule "NextToken" last) and lists, per rule:
 //
 //   rule expr
-//     rule 4:1 nondeterministic
+//     rule line 4 nondeterministic
 //       alt 1 depth nondeterministic
 //         k=1 TT_ID
 //         k=2 TT_PLUS,TT_MINUS
 //       alt 2 depth 2
 //         ...
-//     loop* 5:9
+//     loop* line 5
 //       alt 1 depth 1
 //         k=1 TT_PLUS
 //       exit depth 1
@@ -29,7 +29,7 @@ namespace kiv {
 //     FOLLOW k=1 TT_EOF
 //
 // A block line gives its kind ("rule", "block", "loop+", "loop*", "synpred"), "inverted" for ~(...),
-// its line:column and "nondeterministic" when its check failed. Every filled cache entry is listed
+// its line and "nondeterministic" when its check failed. Every filled cache entry is listed
 // with its depth; sets print in the diagnostic text form of lookahead sets (token names in parser
 // grammars, characters in lexer grammars, "+ <epsilon>", the cycle and the epsilon depths), and an
 // empty member set with nothing else prints "<empty>". FIRST lists the rule's filled FIRST cache
