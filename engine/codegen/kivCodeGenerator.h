@@ -1,0 +1,107 @@
+// kivCodeGenerator.h - TkivCodeGenerator: the base of the target-source generator. Owns the output
+// directories and the file being written, prints with indentation, re-indents embedded code and
+// writes the two token-type products of every grammar: the vocabulary file and the token-types unit.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "engine/codegen/kivCharFormatter.h"
+#include "engine/codegen/kivPascalWriter.h"
+#include "engine/kivAnalysis.h"
+#include "engine/kivModel.h"
+
+namespace kiv {
+
+// Raised when a generated file cannot be written. The generator has already reported the failure
+// through the tool as a counted error that names the file and the reason.
+class OutputFileError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+} // namespace kiv
+
+// Note [whole-file output]: a file's text is collected in memory and written in one piece when
+// the file is closed. A generation that ends early (a panic, an internal error) therefore leaves
+// no half-written unit behind, and a file that cannot be created or written is reported as an
+// error of the grammar (line 1) naming the file and the reason.
+class TkivCodeGenerator : public IkivCodeGenerator {
+public:
+  // Generated units go to UnitDirectory, vocabulary files to ExchangeDirectory. A directory may be
+  // given with or without its trailing separator; an empty one is the current directory.
+  TkivCodeGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
+
+  // The base writes nothing; the derived generator writes the grammar's files.
+  void Generate(IkivGrammar& Grammar) override;
+
+  // The lexer rule name encoding: a token rule ID lives in the symbol table and in generated
+  // code as mID.
+  static std::string EncodeLexerRuleName(const std::string& Name);
+  static std::string DecodeLexerRuleName(const std::string& Name);
+
+  // The version text written into every generated file's header.
+  static constexpr const char* VersionText = "1.0.1.0d";
+  static constexpr const char* TokenTypesSuffix = "Tokens";
+  static constexpr const char* TokenTypesExtension = ".txt";
+  static constexpr const char* LiteralPrefix = "LT_";
+  static constexpr const char* TokenPrefix = "TT_";
+
+  const std::string& UnitDirectory() const { return fUnitDirectory; }
+  const std::string& ExchangeDirectory() const { return fExchangeDirectory; }
+
+protected:
+  // --- printing (through the current output) ---
+  void PrintTabs();
+  void PrintRaw(const std::string& Text);
+  void PrintLineRaw(const std::string& Text);
+  void Print(const std::string& Text);
+  void PrintLine(const std::string& Text);
+  // Embedded code (an action with its braces) re-indented at the current level; see
+  // kiv::ReindentAction.
+  void PrintAction(const std::string& Action);
+  void Indent() { fOutput.Indent(); }
+  void Dedent() { fOutput.Dedent(); }
+  int Tabs() const { return fOutput.Level(); }
+  void SetTabs(int Level) { fOutput.SetLevel(Level); }
+
+  // --- files ---
+  // Starts collecting the text of the named file (see note [whole-file output]).
+  void OpenOutput(const std::string& FileName);
+  // Writes the collected text to the file opened last.
+  void CloseOutput();
+  // Writes Text to FileName in one piece; on failure reports the error and raises
+  // kiv::OutputFileError.
+  void WriteWholeFile(const std::string& FileName, const std::string& Text);
+
+  // The vocabulary exchange file. Without an export vocabulary the grammar's unit name becomes
+  // the export vocabulary first; every literal gets its label here.
+  void WriteVocabularyFile();
+  // The unit that declares the token types under the names generated code uses.
+  void WriteTokenTypesUnit();
+  // The six comment lines that open every generated unit.
+  void WriteFileHeader();
+
+  // The export vocabulary + "Tokens": the token-types unit's name.
+  std::string TokenTypesUnitName() const;
+
+  // Diagnostics of the grammar being generated, at a position of its file.
+  void ReportError(const std::string& Msg, int Line, int Column) const;
+  void ReportWarning(const std::string& Msg, int Line, int Column) const;
+
+  IkivGrammar* fGrammar = nullptr;
+  IkivTool* fTool = nullptr;
+  IkivLLkAnalyzer* fAnalyzer = nullptr;
+  std::unique_ptr<IkivCharFormatter> fCharFormatter;
+  std::string fOutputFileName;
+  kiv::PascalWriter fOutput;
+
+private:
+  // Gives every literal of the vocabulary that has no label the label generated code names it
+  // by (see kiv::LiteralLabel).
+  void LabelLiterals();
+
+  std::string fUnitDirectory;
+  std::string fExchangeDirectory;
+};

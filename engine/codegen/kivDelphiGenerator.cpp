@@ -1,0 +1,1076 @@
+// kivDelphiGenerator.cpp - the Delphi unit of a grammar: frame, declarations, rule methods,
+// decisions, loops, predicates, atoms, and the lexer's NextToken and literal table.
+#include "engine/codegen/kivDelphiGenerator.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "engine/codegen/kivDelphiTemplates.h"
+#include "engine/codegen/kivLLkAnalyzer.h"
+#include "engine/codegen/kivPascalText.h"
+#include "engine/graph/kivGrammarMaker.h"
+#include "engine/graph/kivGraphArena.h"
+#include "engine/model/kivGrammarSymbol.h"
+#include "engine/model/kivNames.h"
+#include "engine/model/kivTokenManager.h"
+#include "runtime/cpp/kivUtils.h"
+
+namespace {
+
+constexpr std::string_view kIndentUnit = kiv::PascalWriter::IndentUnit;
+const std::string kNextTokenRuleId = "mNextToken";
+
+std::string Unit() { return std::string(kIndentUnit); }
+
+std::string JoinLines(const std::vector<std::string>& Lines) {
+  std::string text;
+  for (std::size_t i = 0; i < Lines.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += Lines[i];
+  }
+  return text;
+}
+
+// Wraps generated statements so that PrintAction writes them at the current level: the leading
+// blank line it drops stands for the opening brace's line.
+std::string AsAction(const std::string& Statements) { return "{\n\n" + Statements + "}"; }
+
+kiv::MemberSet MembersOf(const IkivLookaheadPtr& Lookahead) {
+  return Lookahead ? Lookahead->GetMembers() : kiv::MemberSet();
+}
+
+// An alternative that holds only its block end.
+bool IsEmptyAlternative(const IkivAlternative& Alt) {
+  IkivAlternativeElem* head = Alt.GetHead();
+  return head == nullptr || kiv::Supports<IkivBlockEndElem>(head) != nullptr;
+}
+
+bool ContainsPredicateGroup(IkivAlternative& Alt);
+
+// Whether a block, or a block nested in one of its alternatives, holds a syntactic predicate
+// group (see note [syntactic predicate groups]).
+bool BlockContainsPredicateGroup(IkivAlternativeBlock& Block) {
+  for (IkivAlternative* alt : Block.GetAlternatives()) {
+    if (alt == nullptr) continue;
+    if (alt->GetSynPred() != nullptr || ContainsPredicateGroup(*alt)) return true;
+  }
+  return false;
+}
+
+bool ContainsPredicateGroup(IkivAlternative& Alt) {
+  for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
+       elem = elem->GetNext()) {
+    if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem); block != nullptr && BlockContainsPredicateGroup(*block))
+      return true;
+  }
+  return false;
+}
+
+std::string LowerCase(std::string Text) {
+  for (char& c : Text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return Text;
+}
+
+} // namespace
+
+TkivDelphiGenerator::TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory)
+    : TkivCodeGenerator(std::move(UnitDirectory), std::move(ExchangeDirectory)) {}
+
+// ---------------------------------------------------------------------------------------------
+// Unit frame
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::Generate(IkivGrammar& Grammar) {
+  fGrammar = &Grammar;
+  Grammar.setGenerator(this);
+  fAnalyzer = Grammar.getAnalyzer();
+  fTool = Grammar.getTool();
+  SetTabs(0);
+  fLexerGrammar = dynamic_cast<IkivLexerGrammar*>(&Grammar);
+  fIsLexer = fLexerGrammar != nullptr;
+  fLookaheadExpression = fIsLexer ? "LA(1)" : "LT(1)";
+  fSaveText = true;
+  fSynPredLevel = 0;
+  if (fAnalyzer == nullptr) {
+    if (fTool != nullptr) fTool->Panic("No analyzer is set for grammar \"" + Grammar.getGrammarName() + "\".");
+    throw std::logic_error("no analyzer is set for the grammar");
+  }
+  fAnalyzer->SetGrammar(&Grammar);
+  fTokenNames = std::make_unique<kiv::TokenVocabularyNames>(*Grammar.getTokenManager());
+
+  WriteVocabularyFile();
+  WriteTokenTypesUnit();
+
+  OpenOutput(kiv::JoinOutputPath(UnitDirectory(), Grammar.getUnitName() + ".pas"));
+  SetTabs(0);
+  WriteFileHeader();
+  PrintLine("unit " + Grammar.getUnitName() + ";");
+  PrintLine("");
+  PrintLine("interface");
+  PrintLine("");
+  WriteUses();
+  WriteDeclarations();
+  PrintLine("");
+
+  PrintLine("implementation");
+  PrintLine("uses");
+  PrintLine(Unit() + "kivException,");
+  PrintLine(Unit() + "kivExceptionSemantic,");
+  PrintLine(Unit() + (fIsLexer ? "kivExceptionMismatchedChar;" : "kivExceptionMismatchedToken;"));
+  PrintLine("");
+
+  // The list grows by the token-dispatch rule while NextToken is written.
+  const IkivGrammar::RuleList rules = Grammar.getRules();
+  for (const IkivRuleSymbolPtr& symbol : rules)
+    if (symbol && symbol->getId() != kNextTokenRuleId) GenRule(*symbol);
+  if (fIsLexer) {
+    GenNextToken();
+    if (LiteralsNeeded()) GenLiteralsInitializer();
+  }
+  SetTabs(0);
+  if (!Grammar.getMemberDef().empty()) PrintAction(Grammar.getMemberDef());
+  PrintLine("end.");
+  CloseOutput();
+}
+
+void TkivDelphiGenerator::WriteUses() {
+  kiv::SortedNameList uses = fGrammar->getUses();
+  uses.Add(TokenTypesUnitName());
+  PrintLine("uses");
+  Indent();
+  for (std::size_t i = 0; i < uses.Count(); ++i) PrintLine(uses[i] + (i + 1 < uses.Count() ? "," : ";"));
+  Dedent();
+  PrintLine("");
+}
+
+void TkivDelphiGenerator::WriteDeclarations() {
+  if (const IkivTokenPtr section = fGrammar->getConstSection()) {
+    PrintLine("const");
+    Indent();
+    PrintLine(kiv::CommentBanner('=', 73));
+    PrintLine("// Const declarations from grammar.");
+    PrintLine(kiv::CommentBanner('=', 73));
+    PrintAction(section->TokenText());
+    PrintLine("");
+    Dedent();
+  }
+  PrintLine("type");
+  Indent();
+  if (const IkivTokenPtr section = fGrammar->getTypeSection()) {
+    PrintLine(kiv::CommentBanner('=', 73));
+    PrintLine("// Type declarations from grammar.");
+    PrintLine(kiv::CommentBanner('=', 73));
+    PrintAction(section->TokenText());
+    PrintLine("");
+  }
+  PrintLine(kiv::CommentBanner('=', 73));
+  PrintLine("// Class " + ClassName() + " declaration");
+  PrintLine(kiv::CommentBanner('=', 73));
+  PrintLine(ClassName() + (fIsLexer ? " = class( TkivLexer)" : " = class( TkivLLkParser)"));
+  PrintLine("");
+  if (!fGrammar->getMemberDecl().empty()) {
+    PrintAction(fGrammar->getMemberDecl());
+    PrintLine("");
+  }
+  if (fIsLexer && LiteralsNeeded()) {
+    PrintLine("protected // Internals");
+    PrintLine(Unit() + "procedure initialize; override;");
+    PrintLine("");
+  }
+  WriteRuleDeclarations();
+  if (fIsLexer) {
+    PrintLine("public");
+    Indent();
+    PrintLine("function  NextToken: IkivToken; override;");
+    Dedent();
+  }
+  PrintLine("end;");
+  Dedent();
+}
+
+void TkivDelphiGenerator::WriteRuleDeclarations() {
+  std::vector<IkivRuleSymbol*> rules;
+  std::size_t width = 0;
+  for (const IkivRuleSymbolPtr& symbol : fGrammar->getRules()) {
+    if (!symbol || !symbol->isDefined() || symbol->getBlock() == nullptr || symbol->getId() == kNextTokenRuleId)
+      continue;
+    rules.push_back(symbol.get());
+    width = std::max(width, symbol->getId().size());
+  }
+  width += 1;
+
+  struct Group {
+    const char* Access;
+    std::string Heading;
+  };
+  const Group groups[] = {
+      {"private", "private   // Private grammar rules"},
+      {"protected", "protected // Protected grammar rules"},
+      {"public", fIsLexer ? "protected // Public grammar rules (\"rescoped\")" : "public    // Public grammar rules"},
+  };
+  // Any access other than private and protected counts as public, so that every written method
+  // is declared.
+  auto groupOf = [](const std::string& access) -> std::string {
+    return (access == "private" || access == "protected") ? access : "public";
+  };
+  for (const Group& group : groups) {
+    bool headed = false;
+    for (IkivRuleSymbol* symbol : rules) {
+      if (groupOf(symbol->getAccess()) != group.Access) continue;
+      if (!headed) {
+        PrintLine(group.Heading);
+        Indent();
+        headed = true;
+      }
+      PrintLine(RuleHeading(*symbol, *symbol->getBlock(), width));
+    }
+    if (headed) {
+      Dedent();
+      PrintLine("");
+    }
+  }
+}
+
+std::string TkivDelphiGenerator::RuleHeading(IkivRuleSymbol& Symbol, IkivRuleBlock& Block, std::size_t Width) const {
+  const std::string name = Width == 0 ? ClassName() + "." + Symbol.getId() : kiv::PadRight(Symbol.getId(), Width);
+  const std::string args = Block.GetArgDeclaration();
+  const std::string returns = Block.GetReturnDeclaration();
+  if (fIsLexer && Symbol.getAccess() == "public") return "procedure " + name + "( pCreate: boolean);";
+  std::string heading = (returns.empty() ? "procedure " : "function  ") + name;
+  if (fIsLexer) {
+    heading += "( pCreate: boolean";
+    if (!args.empty()) heading += "; " + args;
+    heading += ")";
+  } else if (!args.empty()) {
+    heading += "( " + args + ")";
+  }
+  if (!returns.empty()) heading += ": " + returns;
+  return heading + ";";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rule methods
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
+  if (!Symbol.isDefined()) {
+    const IkivRuleRefElem* ref = Symbol.getReference(0);
+    ReportError("Rule \"" + DiagnosticRuleName(Symbol.getId()) + "\" is not defined.", ref ? ref->GetLine() : 0,
+                ref ? ref->GetColumn() : 0);
+    return;
+  }
+  IkivRuleBlock* block = Symbol.getBlock();
+  if (block == nullptr) return;
+
+  SetTabs(0);
+  fSaveText = true;
+  fSynPredLevel = 0;
+  PrintLine(kiv::CommentBanner('=', 76));
+  PrintLine("// " + Symbol.getId());
+  PrintLine(kiv::CommentBanner('=', 76));
+  PrintLine(RuleHeading(Symbol, *block, 0));
+  GenLocals(*block);
+
+  PrintLine("begin");
+  Indent();
+  if (fIsLexer) {
+    PrintLine("_begin   := Length( TokenText) +1;");
+    PrintLine("_token   := nil;");
+    PrintLine("_ttype   := TT_" + DecodeLexerRuleName(Symbol.getId()) + ";");
+  }
+  if (!block->GetSynPredBlocks().empty()) {
+    PrintLine("_spMatch := false;");
+    PrintLine("_mkMatch := 0;");
+  }
+  PrintLine("");
+
+  const bool openTry = !block->GetHandlerKind().empty() || (!fIsLexer && block->GetDefaultErrorHandler());
+  if (openTry) {
+    PrintLine("try");
+    Indent();
+  }
+  GenInitAction(*block);
+
+  const TkivAlternativeList& alts = block->GetAlternatives();
+  if (alts.size() == 1) {
+    IkivAlternative& alt = *alts.front();
+    if (!alt.GetSemPred().empty()) GenSemPredCheck(alt.GetSemPred());
+    if (IkivSynPredBlock* pred = alt.GetSynPred())
+      ReportWarning("Syntactic predicate ignored for single alternative.", pred->GetLine(), pred->GetColumn());
+    GenAlternative(alt);
+  } else if (!alts.empty()) {
+    fAnalyzer->CheckBlock(*block);
+    const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
+    GenBlockFinish(info, NoViableStatement(*block), true);
+  }
+
+  if (openTry) GenRuleHandler(*block);
+
+  if (fIsLexer) {
+    if (block->GetTestLiterals()) {
+      if (Symbol.getAccess() == "protected")
+        PrintLine("_ttype := TestLiteral( Copy( TokenText, _begin, Length(TokenText)-_begin+1), _ttype);");
+      else
+        PrintLine("_ttype := TestLiteral( _ttype);");
+    }
+    for (const std::string& line : kiv::ExpandTemplate(kiv::tmpl::LexerRuleTail)) PrintLine(line);
+  }
+  Dedent();
+  PrintLine("end;");
+  PrintLine("");
+}
+
+void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
+  struct Local {
+    std::string Name;
+    std::string Type;
+    std::string Key() const { return Name + "=" + Type; }
+  };
+  std::vector<Local> locals;
+  auto add = [&locals](const std::string& name, const std::string& type) {
+    const Local local{name, type};
+    const auto at = std::lower_bound(locals.begin(), locals.end(), local, [](const Local& a, const Local& b) {
+      return kiv::CompareText(a.Key(), b.Key()) < 0;
+    });
+    if (at != locals.end() && kiv::SameText(at->Key(), local.Key())) return;
+    locals.insert(at, local);
+  };
+
+  for (IkivAlternativeElem* elem : Block.GetLabeledElements()) {
+    if (elem == nullptr) continue;
+    const std::string label = elem->GetLabel();
+    if (label.empty() || kiv::SameText(label, "result")) continue;
+    // A lexer label receives LA(1), a character, unless it labels a rule reference, which hands
+    // back the rule's token.
+    const bool character = fIsLexer && kiv::Supports<IkivRuleRefElem>(elem) == nullptr;
+    add(label, character ? "AnsiChar" : "IkivToken");
+  }
+  for (IkivAlternativeBlock* loop : Block.GetLoopCounterBlocks()) {
+    if (loop == nullptr) continue;
+    const std::string label = loop->GetLabel();
+    add("_cnt_" + (label.empty() ? std::to_string(loop->GetID()) : label), "integer");
+  }
+  if (!Block.GetSynPredBlocks().empty()) {
+    add("_spMatch", "boolean");
+    add("_mkMatch", "integer");
+  }
+  if (fIsLexer) {
+    add("_begin", "integer");
+    add("_ttype", "integer");
+    add("_save", "integer");
+    add("_token", "IkivToken");
+  }
+
+  const std::string code = Block.GetLocalDeclarations();
+  if (locals.empty() && code.empty()) return;
+  PrintLine("var");
+  Indent();
+  for (const Local& local : locals) PrintLine(local.Name + ": " + local.Type + ";");
+  if (!code.empty()) PrintAction(code);
+  Dedent();
+  PrintLine("");
+}
+
+void TkivDelphiGenerator::GenRuleHandler(IkivRuleBlock& Block) {
+  const std::string kind = Block.GetHandlerKind().empty() ? "except" : Block.GetHandlerKind();
+  const bool except = kind != "finally";
+  PrintLine("");
+  Dedent();
+  PrintLine(kind);
+  Indent();
+  if (except) {
+    PrintLine("on e:Exception do");
+    PrintLine("begin");
+    Indent();
+  }
+  const bool guessing = fGrammar->hasSyntacticPredicates();
+  if (guessing) {
+    PrintLine("if InputState.Guessing = 0 then");
+    PrintLine("begin");
+    Indent();
+  }
+  if (!Block.GetHandlerKind().empty()) {
+    PrintAction(Block.GetHandlerText());
+  } else {
+    kiv::MemberSet follow;
+    if (IkivRuleEndElem* end = Block.GetEndNode()) follow = MembersOf(fAnalyzer->Follow(1, *end));
+    PrintLine("reportError(e);");
+    PrintLine("Consume;");
+    PrintLine("ConsumeUntil( [" + fTokenNames->SetText(follow) + "]);");
+  }
+  if (guessing) {
+    Dedent();
+    PrintLine("end");
+    if (except) {
+      PrintLine("else");
+      PrintLine(Unit() + "Raise;");
+    }
+  }
+  Dedent();
+  PrintLine("end;");
+  if (except) {
+    Dedent();
+    PrintLine("end;");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Alternatives and decisions
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
+  const bool saved = fSaveText;
+  fSaveText = fSaveText && Alt.GetAstEnabled();
+  const std::string kind = Alt.GetHandlerKind();
+  if (!kind.empty()) {
+    PrintLine("try");
+    Indent();
+  }
+  for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
+       elem = elem->GetNext())
+    elem->Generate();
+  if (!kind.empty()) {
+    const bool except = kind != "finally";
+    PrintLine("");
+    Dedent();
+    PrintLine(kind);
+    Indent();
+    if (except) {
+      PrintLine("on e:Exception do");
+      PrintLine("begin");
+      Indent();
+    }
+    const bool guessing = fGrammar->hasSyntacticPredicates();
+    if (guessing) {
+      PrintLine("if InputState.Guessing = 0 then");
+      PrintLine("begin");
+      Indent();
+    }
+    PrintAction(Alt.GetHandlerText());
+    if (guessing) {
+      Dedent();
+      PrintLine("end;");
+    }
+    if (except) {
+      Dedent();
+      PrintLine("end;");
+    }
+    Dedent();
+    // Closed as a complete statement: the alternative may be followed by further statements
+    // (a rule's or a subrule's only alternative).
+    PrintLine("end;");
+  }
+  fSaveText = saved;
+}
+
+TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut) {
+  TkivDelphiBlockFinishingInfo info;
+  const bool saved = fSaveText;
+  fSaveText = fSaveText && Block.GetAstEnabled();
+  const TkivAlternativeList& alts = Block.GetAlternatives();
+
+  if (Block.GetInverted() && fAnalyzer->CanInvertSubrule(Block, fIsLexer)) {
+    const kiv::MemberSet members = MembersOf(Block.Look(1));
+    if (!Block.GetLabel().empty() && fSynPredLevel == 0) PrintLine(Block.GetLabel() + ":= " + fLookaheadExpression + ";");
+    PrintLine("match( [" + SetText(members) + "]);");
+    fSaveText = saved;
+    return info;
+  }
+
+  if (alts.size() == 1 && SingleAltShortcut) {
+    IkivAlternative& alt = *alts.front();
+    if (IkivSynPredBlock* pred = alt.GetSynPred())
+      ReportWarning("Syntactic predicate superfluous for single alternative.", pred->GetLine(), pred->GetColumn());
+    if (!alt.GetSemPred().empty()) GenSemPredCheck(alt.GetSemPred());
+    GenAlternative(alt);
+    fSaveText = saved;
+    return info;
+  }
+
+  const bool hasPredicates = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
+    return alt != nullptr && alt->GetSynPred() != nullptr;
+  });
+  if (hasPredicates) {
+    // See note [syntactic predicate groups].
+    PrintLine("_spMatch := false;");
+    for (IkivAlternative* alt : alts) {
+      if (alt == nullptr || alt->GetSynPred() == nullptr) continue;
+      PrintLine("if not _spMatch then");
+      PrintLine("begin");
+      Indent();
+      GenSynPredAttempt(*alt->GetSynPred());
+      Indent();
+      GenAlternative(*alt);
+      if (ContainsPredicateGroup(*alt)) PrintLine("_spMatch := true;");
+      Dedent();
+      PrintLine("end;");
+      Dedent();
+      PrintLine("end;");
+      PrintLine("");
+    }
+    PrintLine("if not _spMatch then");
+    PrintLine("begin");
+    Indent();
+  }
+
+  // The order of the tests: in a lexer deeper lookahead first (the earlier alternative first among
+  // equals), in a parser the order of the alternatives.
+  const int k = fGrammar->getK();
+  struct Branch {
+    IkivAlternative* Alt;
+    int Depth;
+  };
+  std::vector<Branch> branches;
+  if (fIsLexer) {
+    for (int depth = k; depth >= 0; --depth)
+      for (IkivAlternative* alt : alts)
+        if (alt != nullptr && alt->GetSynPred() == nullptr && kiv::EffectiveDepth(*alt, k) == depth)
+          branches.push_back({alt, depth});
+  } else {
+    for (IkivAlternative* alt : alts)
+      if (alt != nullptr && alt->GetSynPred() == nullptr) branches.push_back({alt, kiv::AlternativeDepthLimit(*alt, k)});
+  }
+
+  // See note [decision chains].
+  IkivAlternative* defaultBranch = nullptr;
+  bool open = false;
+  const kiv::MemberFormatter format = SetFormat();
+  for (const Branch& branch : branches) {
+    IkivAlternative& alt = *branch.Alt;
+    if (IsEmptyAlternative(alt)) {
+      info.NeedsErrorClause = false;
+      continue;
+    }
+    const std::string predicate = alt.GetSemPred();
+    if (predicate.empty() && kiv::LookaheadIsEmpty(alt, k)) {
+      info.NeedsErrorClause = false;
+      if (defaultBranch == nullptr) defaultBranch = &alt;
+      continue;
+    }
+    std::string test = kiv::AlternativeTest(alt, branch.Depth, format);
+    if (!predicate.empty()) {
+      const std::string p = kiv::ActionBody(predicate);
+      test = test == "true" ? "( " + p + ")" : "(" + test + " and (" + p + "))";
+    }
+    if (!open) {
+      PrintLine("if " + test + " then");
+    } else {
+      PrintLine("end");
+      PrintLine("");
+      PrintLine("else if " + test + " then");
+    }
+    PrintLine("begin");
+    Indent();
+    GenAlternative(alt);
+    Dedent();
+    open = true;
+    info.GeneratedIf = true;
+  }
+  if (defaultBranch != nullptr) {
+    if (open) {
+      PrintLine("end");
+      PrintLine("else");
+    }
+    PrintLine("begin");
+    Indent();
+    GenAlternative(*defaultBranch);
+    Dedent();
+    open = true;
+    info.GeneratedIf = true;
+  }
+  if (open) PrintLine(info.NeedsErrorClause ? "end" : "end;");
+
+  info.ClosesPredicateGroup = hasPredicates;
+  fSaveText = saved;
+  return info;
+}
+
+void TkivDelphiGenerator::GenBlockFinish(const TkivDelphiBlockFinishingInfo& Info, const std::string& Statement,
+                                         bool SingleStatement) {
+  if (Info.NeedsErrorClause && (Info.GeneratedIf || Info.GeneratedSwitch)) {
+    if (Info.GeneratedIf) {
+      PrintLine("");
+      PrintLine("else");
+      if (!SingleStatement) PrintLine("begin");
+    } else {
+      PrintLine("begin");
+    }
+    Indent();
+    PrintAction(AsAction(Statement));
+    Dedent();
+    if (!SingleStatement) PrintLine("end;");
+  } else if (Info.NeedsErrorClause && Info.ClosesPredicateGroup) {
+    // Every alternative has a syntactic predicate and none of them matched.
+    PrintAction(AsAction(Statement));
+  }
+  if (!Info.Postscript.empty()) PrintAction(AsAction(Info.Postscript));
+  if (Info.ClosesPredicateGroup) {
+    Dedent();
+    PrintLine("end;");
+  }
+}
+
+void TkivDelphiGenerator::GenSynPredAttempt(IkivSynPredBlock& Block) {
+  PrintLine("_mkMatch := mark;");
+  PrintLine("_spMatch := true;");
+  PrintLine("");
+  PrintLine("InputState.Guessing := InputState.Guessing + 1;");
+  PrintLine("");
+  PrintLine("try");
+  Indent();
+  ++fSynPredLevel;
+  GenBlock(Block);
+  --fSynPredLevel;
+  Dedent();
+  PrintLine("except");
+  Indent();
+  PrintLine("_spMatch := false;");
+  Dedent();
+  PrintLine("end;");
+  PrintLine("");
+  PrintLine("rewind( _mkMatch);");
+  PrintLine("InputState.Guessing := InputState.Guessing - 1;");
+  PrintLine("");
+  PrintLine("if _spMatch then");
+  PrintLine("begin");
+}
+
+void TkivDelphiGenerator::GenSemPredCheck(const std::string& Predicate) {
+  const std::string p = kiv::ActionBody(Predicate);
+  PrintLine("");
+  PrintLine("if not (" + p + ") then");
+  Indent();
+  PrintLine("Raise EkivSemantic.Create(" + kiv::PascalStringLiteral(p) +
+            ", InputState.FileName, InputState.Line, InputState.Column);");
+  PrintLine("");
+  Dedent();
+}
+
+void TkivDelphiGenerator::GenInitAction(IkivAlternativeBlock& Block) {
+  const std::string action = Block.GetInitAction();
+  if (action.empty()) return;
+  PrintAction(action);
+  PrintLine("");
+}
+
+std::string TkivDelphiGenerator::NoViableStatement(IkivAlternativeBlock& Block) {
+  const std::string members = SetText(MembersOf(Block.Look(1)));
+  if (fIsLexer)
+    return "Raise EkivMismatchedChar.Create( LA(1), [" + members +
+           "], InputState.FileName, InputState.Line, InputState.Column);";
+  return "Raise EkivMismatchedToken.Create( LT(1), [" + members + "], InputState.FileName);";
+}
+
+int TkivDelphiGenerator::NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const {
+  if (Loop.GetGreedy()) return 0;
+  const int k = fGrammar->getK();
+  const int depth = Loop.GetExitLookaheadDepth();
+  if (depth == kiv::NondeterministicDepth) return k;
+  if (depth >= 1 && depth <= k) {
+    const IkivLookaheadPtr exit = Loop.GetExitCache(depth);
+    if (exit && exit->ContainsEpsilon()) return depth;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Blocks and loops
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::GenBlock(IkivAlternativeBlock& Block) {
+  GenInitAction(Block);
+  fAnalyzer->CheckBlock(Block);
+  const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, true);
+  GenBlockFinish(info, NoViableStatement(Block), true);
+}
+
+void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
+  PrintLine("");
+  PrintLine("while(true) do");
+  PrintLine("begin");
+  Indent();
+  GenInitAction(Block);
+  fAnalyzer->CheckZeroOrMore(Block);
+  if (const int depth = NonGreedyExitDepth(Block)) {
+    PrintLine("// non-greedy exit test");
+    PrintLine("if" + kiv::LoopExitTest(Block, depth, SetFormat()) + " then");
+    Indent();
+    PrintLine("break;");
+    PrintLine("");
+    Dedent();
+  }
+  const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
+  GenBlockFinish(info, Unit() + "break;", true);
+  Dedent();
+  PrintLine("end;");
+  PrintLine("");
+}
+
+void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
+  const std::string label = Block.GetLabel();
+  const std::string counter = "_cnt_" + (label.empty() ? std::to_string(Block.GetID()) : label);
+  PrintLine(counter + " := 0;");
+  PrintLine("");
+  PrintLine("while(true) do");
+  PrintLine("begin");
+  Indent();
+  GenInitAction(Block);
+  fAnalyzer->CheckOneOrMore(Block);
+  if (const int depth = NonGreedyExitDepth(Block)) {
+    PrintLine("// non-greedy exit test");
+    PrintLine("if (" + counter + " >= 1) and ");
+    Indent();
+    PrintAction(AsAction(kiv::LoopExitTest(Block, depth, SetFormat())));
+    PrintLine("then break;");
+    PrintLine("");
+    Dedent();
+  }
+  const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
+  GenBlockFinish(info,
+                 "if " + counter + " >= 1 then\n" + Unit() + "break\nelse\n" + Unit() + NoViableStatement(Block),
+                 false);
+  PrintLine("");
+  PrintLine("INC(" + counter + ");");
+  Dedent();
+  PrintLine("end;");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Elements
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::GenAction(IkivActionElem& Action) {
+  if (Action.GetIsSemPred()) {
+    GenSemPredCheck(Action.GetActionText());
+    return;
+  }
+  if (!fGrammar->hasSyntacticPredicates()) {
+    PrintAction(Action.GetActionText());
+    return;
+  }
+  PrintLine("");
+  PrintLine("if InputState.Guessing = 0 then");
+  PrintLine("begin");
+  Indent();
+  PrintAction(Action.GetActionText());
+  Dedent();
+  PrintLine("end;");
+}
+
+void TkivDelphiGenerator::GenLabel(const std::string& Label, const std::string& Separator) {
+  PrintLine(Label + Separator + fLookaheadExpression + ";");
+}
+
+bool TkivDelphiGenerator::SuppressesSaving(int AstMode) const {
+  // Only a lexer keeps the text it consumes; a parser has nothing to switch.
+  return fIsLexer && fSaveText && AstMode != kiv::amDefault;
+}
+
+void TkivDelphiGenerator::GenMatchLine(const std::string& Line, bool Suppress) {
+  if (Suppress) PrintLine("SaveConsumedInput := false;");
+  PrintLine(Line);
+  if (Suppress) PrintLine("SaveConsumedInput := true;");
+}
+
+void TkivDelphiGenerator::GenCharLiteral(IkivCharLiteralElem& Atom) {
+  if (!fIsLexer) {
+    ReportError("Cannot reference character literals in non-lexer grammar: \"" + Atom.GetText() + "\".", 0, 0);
+    return;
+  }
+  // A character literal's label is assigned even inside a syntactic predicate.
+  if (!Atom.GetLabel().empty()) GenLabel(Atom.GetLabel());
+  const std::string c = CharText(static_cast<char>(Atom.GetType()));
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + c + ");", SuppressesSaving(Atom.GetAstMode()));
+}
+
+void TkivDelphiGenerator::GenCharRange(IkivCharRangeElem& Range) {
+  if (!Range.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Range.GetLabel(), ":=");
+  const int first = kiv::CharCode(Range.GetFirst());
+  const int last = kiv::CharCode(Range.GetLast());
+  kiv::MemberSet members;
+  kiv::IncludeRange(members, std::min(first, last), std::max(first, last));
+  GenMatchLine("match( [" + kiv::CharSetForm(members) + "]);", SuppressesSaving(Range.GetAstMode()));
+}
+
+void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
+  if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
+  const std::string match = Atom.GetInverted() ? "matchNot(" : "match(";
+  if (fIsLexer) {
+    GenMatchLine(match + kiv::PascalStringLiteral(Atom.GetProcessedText()) + ");", SuppressesSaving(Atom.GetAstMode()));
+    return;
+  }
+  std::string name;
+  const auto literal =
+      std::dynamic_pointer_cast<IkivStringSymbol>(fGrammar->getTokenManager()->getTokenSymbol(Atom.GetText()));
+  if (literal) name = literal->getLabel();
+  if (name.empty()) name = fTokenNames->Name(Atom.GetType());
+  GenMatchLine(match + name + ");", false);
+}
+
+void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
+  if (kiv::Supports<IkivTokenRefElem>(&Atom) == nullptr) {
+    PrintLine("***InternalError:GrammarAtom generation***");
+    return;
+  }
+  if (fIsLexer) {
+    if (fTool != nullptr) fTool->Panic("Token reference found in lexer...");
+    throw std::logic_error("Token reference found in lexer...");
+  }
+  if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + fTokenNames->Name(Atom.GetType()) + ");", false);
+}
+
+void TkivDelphiGenerator::GenTokenRange(IkivTokenRangeElem& Range) {
+  if (fIsLexer) return;
+  if (!Range.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Range.GetLabel());
+  kiv::MemberSet members;
+  kiv::IncludeRange(members, std::min(Range.GetFirst(), Range.GetLast()), std::max(Range.GetFirst(), Range.GetLast()));
+  GenMatchLine("match( [" + fTokenNames->SetText(members) + "]);", false);
+}
+
+void TkivDelphiGenerator::GenWildcard(IkivWildcardElem& Atom) {
+  if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
+  if (fIsLexer)
+    GenMatchLine("matchNot( EOF_CHAR );", fSaveText && Atom.GetAstMode() == kiv::amSuppress);
+  else
+    GenMatchLine("matchNot( " + fTokenNames->Name(0) + ");", false);
+}
+
+void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
+  const std::string target = Ref.GetTargetRule();
+  const IkivRuleSymbolPtr symbol = fGrammar->getRuleSymbol(target);
+  if (!symbol || !symbol->isDefined()) {
+    ReportError("Rule \"" + DiagnosticRuleName(target) + "\" is not defined.", Ref.GetLine(), Ref.GetColumn());
+    return;
+  }
+  const IkivRuleBlock* block = symbol->getBlock();
+  const std::string name = DiagnosticRuleName(target);
+  const bool restoreText = fIsLexer && (!fSaveText || Ref.GetAstMode() == kiv::amSuppress);
+  if (restoreText) PrintLine("_save := Length( TokenText);");
+
+  std::string line;
+  if (!Ref.GetAssignedVariable().empty()) {
+    if (block == nullptr || block->GetReturnDeclaration().empty())
+      ReportWarning("Rule \"" + name + "\" has no return value.", Ref.GetLine(), Ref.GetColumn());
+    line += Ref.GetAssignedVariable() + " := ";
+  }
+  const std::string args = Ref.GetArguments();
+  if (!args.empty() && (block == nullptr || block->GetArgDeclaration().empty()))
+    ReportWarning("Rule \"" + name + "\" accepts no arguments.", Ref.GetLine(), Ref.GetColumn());
+  if (fIsLexer) {
+    line += symbol->getId() + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
+  } else {
+    line += symbol->getId() + (args.empty() ? "" : "(" + args + ")") + ";";
+  }
+  PrintLine(line);
+
+  if (restoreText) PrintLine("TokenText := Copy(TokenText, 1, _save);");
+  if (fIsLexer && !Ref.GetLabel().empty()) PrintLine(Ref.GetLabel() + " := ReturnToken;");
+}
+
+void TkivDelphiGenerator::GenSynPred(IkivSynPredBlock& /*Block*/) {
+  PrintLine("***InternalError:SynPredBlock generation***");
+}
+
+void TkivDelphiGenerator::GenBlockEnd(IkivBlockEndElem& /*End*/) { PrintLine("***InternalError:BlockEndElem generation***"); }
+
+void TkivDelphiGenerator::GenRuleEnd(IkivRuleEndElem& /*End*/) { PrintLine("***InternalError:RuleEndElem generation***"); }
+
+void TkivDelphiGenerator::GenRuleBlock(IkivRuleBlock& /*Block*/) { PrintLine("***InternalError:RuleBlock generation***"); }
+
+void TkivDelphiGenerator::GenTreeElement(IkivAlternativeElem& /*Elem*/) {
+  PrintLine("***InternalError:TreeElement generation***");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lexer: NextToken and the literal table
+// ---------------------------------------------------------------------------------------------
+
+void TkivDelphiGenerator::GenNextToken() {
+  SetTabs(0);
+  fSaveText = true;
+  fSynPredLevel = 0;
+  PrintLine(kiv::CommentBanner('-', 76));
+  PrintLine("// NextToken");
+  PrintLine(kiv::CommentBanner('-', 76));
+  PrintLine("function " + ClassName() + ".NextToken : IkivToken;");
+
+  const IkivGrammar::RuleList rules = fGrammar->getRules();
+  const bool anyPublic = std::any_of(rules.begin(), rules.end(), [](const IkivRuleSymbolPtr& symbol) {
+    return symbol && symbol->getId() != kNextTokenRuleId && symbol->getAccess() == "public";
+  });
+  if (!anyPublic) {
+    for (const std::string& line : kiv::ExpandTemplate(kiv::tmpl::NextTokenWithoutRules)) PrintLine(line);
+    return;
+  }
+
+  IkivRuleBlock* block = TkivGrammarMaker::CreateNextTokenRule(*fGrammar, rules, "NextToken");
+  auto symbol = std::make_shared<TkivRuleSymbol>(kNextTokenRuleId);
+  symbol->setBlock(block);
+  symbol->setDefined(true);
+  symbol->setAccess("private");
+  fGrammar->addRuleSymbol(symbol);
+  fAnalyzer->CheckBlock(*block);
+  const kiv::MemberSet first = MembersOf(block->Look(1));
+
+  const bool filter = fLexerGrammar->getFilter();
+  const std::string filterRule = filter ? fLexerGrammar->getFilterRule() : std::string();
+  if (!filter) {
+    PrintLine("var");
+    PrintLine(Unit() + "_first   : TkivCharSet;");
+    PrintLine("");
+  } else if (!filterRule.empty()) {
+    PrintLine("var");
+    PrintLine(Unit() + "_mark    : integer;");
+    PrintLine("");
+  }
+  PrintLine("begin");
+  Indent();
+  if (!filter) {
+    PrintLine("_first := [" + kiv::CharSetForm(first) + "];");
+    PrintLine("");
+  }
+  PrintLine("while( true) do");
+  PrintLine("begin");
+  Indent();
+  if (!filterRule.empty()) {
+    const IkivRuleSymbolPtr rule = fGrammar->getRuleSymbol(EncodeLexerRuleName(filterRule));
+    if (!rule || !rule->isDefined())
+      ReportError("Filter rule \"" + filterRule + "\" does not exist in this lexer.", 0, 0);
+    else if (rule->getAccess() != "protected")
+      ReportError("Filter rule \"" + filterRule + "\" must be protected.", 0, 0);
+    PrintLine("_mark := mark;");
+  }
+  PrintLine("ResetText;");
+  PrintLine("");
+  PrintLine("try");
+  Indent();
+
+  for (IkivAlternative* alt : block->GetAlternatives()) {
+    const IkivLookaheadPtr set = alt != nullptr ? alt->GetCache(1) : nullptr;
+    if (set && (set->GetEpsilonDepths().any() || set->ContainsEpsilon())) {
+      ReportWarning("Optional path found in NextToken.", 0, 0);
+      break;
+    }
+  }
+
+  const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
+  std::vector<std::string> otherwise;
+  if (!filter)
+    otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenMismatch);
+  else if (filterRule.empty())
+    otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenFilterSkip);
+  else
+    otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenFilterRule, {{"Rule", filterRule}});
+  GenBlockFinish(info, JoinLines(kiv::ExpandTemplate(kiv::tmpl::NextTokenEndOfInput, {{"Otherwise", JoinLines(otherwise)}})),
+                 false);
+  if (!filterRule.empty()) {
+    PrintLine("");
+    PrintLine("commit;");
+  }
+
+  PrintLine("");
+  PrintLine(kiv::CommentBanner('-', 62));
+  PrintLine("// If we found a SKIP token, then try again...");
+  PrintLine(kiv::CommentBanner('-', 62));
+  PrintLine("if result = nil then");
+  PrintLine(Unit() + "continue;");
+  PrintLine("");
+  if (fLexerGrammar->getTestLiterals()) {
+    PrintLine(kiv::CommentBanner('-', 62));
+    PrintLine("// Literals test");
+    PrintLine(kiv::CommentBanner('-', 62));
+    PrintLine("result.TokenType := TestLiteral(result.TokenType);");
+    PrintLine("");
+  }
+  PrintLine(kiv::CommentBanner('-', 62));
+  PrintLine("// Now we have a valid token, so exit the function");
+  PrintLine(kiv::CommentBanner('-', 62));
+  PrintLine("break;");
+  PrintLine("");
+
+  Dedent();
+  PrintLine("except");
+  Indent();
+  std::vector<std::string> recovery;
+  if (!filter)
+    recovery = {"Raise;"};
+  else if (filterRule.empty())
+    recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverByConsuming);
+  else
+    recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverWithFilterRule, {{"Rule", filterRule}});
+  for (const std::string& line : recovery) PrintLine(line);
+  Dedent();
+  PrintLine("end;");
+  Dedent();
+  PrintLine("end;");
+  Dedent();
+  PrintLine("end;");
+  PrintLine("");
+}
+
+bool TkivDelphiGenerator::LiteralsNeeded() const {
+  if (!fIsLexer) return false;
+  if (!fLexerGrammar->getCaseSensitive()) return true;
+  for (const std::string& line : fGrammar->getTokenManager()->getVocabulary()) {
+    const std::string name = kiv::VocabularyLineName(line);
+    if (!name.empty() && name[0] == '"') return true;
+  }
+  return false;
+}
+
+void TkivDelphiGenerator::GenLiteralsInitializer() {
+  SetTabs(0);
+  PrintLine(kiv::CommentBanner('-', 76));
+  PrintLine("// InitLiterals");
+  PrintLine(kiv::CommentBanner('-', 76));
+  PrintLine("procedure " + ClassName() + ".initialize;");
+  PrintLine("begin");
+  Indent();
+  const bool caseSensitive = fLexerGrammar->getCaseSensitive();
+  if (!caseSensitive) {
+    PrintLine("fCaseSensitive          := false;");
+    PrintLine("fLiterals.CaseSensitive := false;");
+    PrintLine("");
+  }
+  struct Literal {
+    std::string Text;
+    int Type;
+  };
+  std::vector<Literal> literals;
+  std::size_t width = 0;
+  for (const std::string& line : fGrammar->getTokenManager()->getVocabulary()) {
+    const std::string name = kiv::VocabularyLineName(line);
+    if (name.size() < 2 || name[0] != '"') continue;
+    std::string text = name.substr(1, name.size() - 2);
+    if (!caseSensitive) text = LowerCase(text);
+    width = std::max(width, text.size());
+    literals.push_back({text, kiv::VocabularyLineType(line)});
+  }
+  width += 1;
+  for (const Literal& literal : literals)
+    PrintLine("fLiterals.Add(" + kiv::PascalStringLiteral(literal.Text) + "," + std::string(width - literal.Text.size(), ' ') +
+              " " + std::to_string(literal.Type) + ");");
+  Dedent();
+  PrintLine("end;");
+  PrintLine("");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text forms
+// ---------------------------------------------------------------------------------------------
+
+std::string TkivDelphiGenerator::SetText(const kiv::MemberSet& Members) const { return SetFormat()(Members); }
+
+kiv::MemberFormatter TkivDelphiGenerator::SetFormat() const {
+  if (fIsLexer) return [](const kiv::MemberSet& members) { return kiv::CharSetForm(members); };
+  const kiv::TokenVocabularyNames* names = fTokenNames.get();
+  return [names](const kiv::MemberSet& members) { return names->SetText(members); };
+}
+
+std::string TkivDelphiGenerator::ClassName() const { return fGrammar->getGrammarName(); }
+
+std::string TkivDelphiGenerator::DiagnosticRuleName(const std::string& Id) const {
+  return fIsLexer ? DecodeLexerRuleName(Id) : Id;
+}

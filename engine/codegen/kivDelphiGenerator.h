@@ -1,0 +1,105 @@
+// kivDelphiGenerator.h - TkivDelphiGenerator: writes one grammar as a Delphi unit declaring a lexer
+// class (descending from TkivLexer) or an LL(k) parser class (descending from TkivLLkParser).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/codegen/kivCodeGenerator.h"
+#include "engine/codegen/kivLookaheadTests.h"
+
+// The record a block decision leaves for the block finisher: whether a branch was written, whether
+// an error clause is still needed and whether a syntactic-predicate group must be closed.
+struct TkivDelphiBlockFinishingInfo {
+  std::string Postscript;
+  bool GeneratedSwitch = false;
+  bool GeneratedIf = false;
+  bool NeedsErrorClause = true;
+  bool ClosesPredicateGroup = false;
+};
+
+// Note [generation order]: Generate writes the vocabulary file, the token-types unit and then the
+// recognizer unit. Rules are written in definition order; every block is checked by the analyzer
+// just before its decision is written, and the decision reads the caches the check left in the
+// graph. Elements write themselves through the Gen* operations (double dispatch).
+//
+// Note [decision chains]: a decision is an if / else-if chain. The generator closes the last branch
+// with "end" when an else clause follows and with "end;" when none does, so every chain is a
+// complete statement whatever the order and kinds of its branches. A default branch (an
+// alternative with empty lookahead and no predicate) is the chain's final else.
+//
+// Note [syntactic predicate groups]: a block with syntactic predicates tries its predicated
+// alternatives in order, each guarded by "if not _spMatch", and then tests the others. _spMatch is
+// one flag per rule, so each group first clears it (a group met again in a loop, or a later group
+// of the same rule, must not see an earlier success), and a predicated alternative that itself
+// contains such a group sets it again after it ran (so the enclosing group does not run a second
+// alternative).
+class TkivDelphiGenerator : public TkivCodeGenerator {
+public:
+  TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
+
+  void Generate(IkivGrammar& Grammar) override;
+  void GenAction(IkivActionElem& Action) override;
+  void GenBlock(IkivAlternativeBlock& Block) override;
+  void GenBlockEnd(IkivBlockEndElem& End) override;
+  void GenCharLiteral(IkivCharLiteralElem& Atom) override;
+  void GenCharRange(IkivCharRangeElem& Range) override;
+  void GenAtom(IkivGrammarAtom& Atom) override;
+  void GenOneOrMore(IkivOneOrMoreBlock& Block) override;
+  void GenRuleBlock(IkivRuleBlock& Block) override;
+  void GenRuleEnd(IkivRuleEndElem& End) override;
+  void GenRuleRef(IkivRuleRefElem& Ref) override;
+  void GenStringLiteral(IkivStringLiteralElem& Atom) override;
+  void GenSynPred(IkivSynPredBlock& Block) override;
+  void GenTokenRange(IkivTokenRangeElem& Range) override;
+  void GenTreeElement(IkivAlternativeElem& Elem) override;
+  void GenWildcard(IkivWildcardElem& Atom) override;
+  void GenZeroOrMore(IkivZeroOrMoreBlock& Block) override;
+
+private:
+  // --- unit frame ---
+  void WriteUses();
+  void WriteDeclarations();
+  void WriteRuleDeclarations();
+  // "procedure name...;" for the class declaration (padded to Width) or, with Width 0, the method
+  // heading (qualified with the class name).
+  std::string RuleHeading(IkivRuleSymbol& Symbol, IkivRuleBlock& Block, std::size_t Width) const;
+  void GenRule(IkivRuleSymbol& Symbol);
+  void GenLocals(IkivRuleBlock& Block);
+  void GenRuleHandler(IkivRuleBlock& Block);
+  void GenNextToken();
+  void GenLiteralsInitializer();
+  bool LiteralsNeeded() const;
+
+  // --- decisions ---
+  void GenAlternative(IkivAlternative& Alt);
+  TkivDelphiBlockFinishingInfo GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut);
+  void GenBlockFinish(const TkivDelphiBlockFinishingInfo& Info, const std::string& Statement, bool SingleStatement);
+  void GenSynPredAttempt(IkivSynPredBlock& Block);
+  void GenSemPredCheck(const std::string& Predicate);
+  void GenInitAction(IkivAlternativeBlock& Block);
+  // The non-greedy exit test depth of a loop, 0 when it has none.
+  int NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const;
+  std::string NoViableStatement(IkivAlternativeBlock& Block);
+
+  // --- atoms ---
+  // label + " := " + lookahead expression + ";" (Separator ":=" for character ranges).
+  void GenLabel(const std::string& Label, const std::string& Separator = " := ");
+  // Whether an atom of this AST mode is matched with consumed input not kept.
+  bool SuppressesSaving(int AstMode) const;
+  void GenMatchLine(const std::string& Line, bool Suppress);
+
+  // --- text forms ---
+  std::string SetText(const kiv::MemberSet& Members) const;
+  kiv::MemberFormatter SetFormat() const;
+  std::string ClassName() const;
+  std::string DiagnosticRuleName(const std::string& Id) const;
+
+  bool fIsLexer = false;
+  IkivLexerGrammar* fLexerGrammar = nullptr;
+  std::string fLookaheadExpression;
+  bool fSaveText = true;
+  int fSynPredLevel = 0;
+  std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
+};
