@@ -130,11 +130,13 @@ bool TqvAppSettings::Load() {
   FLastProblem.clear();
   if (FApplication.isEmpty()) return true;
   QSettings store(FOrganization, FApplication);
-  if (store.status() != QSettings::NoError) {
+  if (store.status() == QSettings::AccessError) {
     reportProblem(QStringLiteral("The settings in \"%1\" could not be read; defaults are used.")
                       .arg(store.fileName()));
     return false;
   }
+  // A damaged file still yields the values that could be parsed; the rest keep their defaults.
+  const bool damaged = store.status() == QSettings::FormatError;
   QStringList unreadable;
   for (TSetting& setting : FSettings) {
     store.beginGroup(setting.Section);
@@ -144,6 +146,12 @@ bool TqvAppSettings::Load() {
       else unreadable << setting.Section + QLatin1Char('/') + setting.Name;
     }
     store.endGroup();
+  }
+  if (damaged) {
+    reportProblem(QStringLiteral("The settings file \"%1\" is damaged; settings that could not be "
+                                 "read keep their defaults.")
+                      .arg(store.fileName()));
+    return false;
   }
   if (!unreadable.isEmpty()) {
     reportProblem(QStringLiteral("The settings %1 in \"%2\" are not valid; defaults are used.")

@@ -44,8 +44,9 @@ public:
   bool Put(const QString& section, const QString& name, const QVariant& value);
 
   // Reads every registered setting that is stored; a missing or unreadable value keeps the
-  // current one. Returns false when the configuration could not be read cleanly; the first
-  // such problem of the store's life is reported to the user once, later ones only recorded.
+  // current one, and a damaged file gives what could be parsed. Returns false when the
+  // configuration could not be read cleanly; the first such problem of the store's life is
+  // reported to the user once, later ones are only recorded.
   bool Load();
   // Writes every registered setting. Returns false when the configuration could not be written;
   // reported like Load's problems.

@@ -11,8 +11,8 @@ namespace kiv {
 
 namespace {
 
-// Calls `emit` for every token of `text`, and `endLine` between lines.
-void forEachToken(const QString& text, const std::function<void(const QString&, SynTokenKind)>& emit,
+// Calls `onToken` for every token of `text`, and `endLine` between lines.
+void forEachToken(const QString& text, const std::function<void(const QString&, SynTokenKind)>& onToken,
                   const std::function<void()>& endLine) {
   KivSynScanner scanner;
   const QStringList lines = SplitEditorLines(text);
@@ -24,13 +24,13 @@ void forEachToken(const QString& text, const std::function<void(const QString&, 
     size_t scanned = 0;
     while (!scanner.GetEol()) {
       const std::string_view token = scanner.GetToken();
-      emit(QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size())), scanner.GetTokenKind());
+      onToken(QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size())), scanner.GetTokenKind());
       scanned += token.size();
       scanner.Next();
     }
     // Text after a character 0 is not scanned; it is still exported, uncoloured.
     if (scanned < line.size())
-      emit(QString::fromUtf8(line.data() + scanned, static_cast<qsizetype>(line.size() - scanned)),
+      onToken(QString::fromUtf8(line.data() + scanned, static_cast<qsizetype>(line.size() - scanned)),
            SynTokenKind::Identifier);
   }
 }
