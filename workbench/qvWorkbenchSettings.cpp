@@ -25,7 +25,7 @@ bool BoolSetting(const TqvAppSettings& store, const char* section, const char* n
          value.toBool();
 }
 
-int IntSetting(const TqvAppSettings& store, const char* section, const char* name) {
+int BoundSetting(const TqvAppSettings& store, const char* section, const char* name) {
   QVariant value(kUnsetBound);
   store.Get(QString::fromLatin1(section), QString::fromLatin1(name), value);
   return value.toInt();

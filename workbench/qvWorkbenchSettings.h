@@ -30,8 +30,9 @@ inline constexpr int kUnsetBound = -9999;
 // Registers every workbench setting with its type and default, in the table's order.
 void RegisterWorkbenchSettings(TqvAppSettings& store);
 
-// Convenience readers for code that knows the setting exists.
+// Convenience readers: a Boolean setting (false when unregistered) and a window bound
+// (kUnsetBound when unregistered).
 bool BoolSetting(const TqvAppSettings& store, const char* section, const char* name);
-int IntSetting(const TqvAppSettings& store, const char* section, const char* name);
+int BoundSetting(const TqvAppSettings& store, const char* section, const char* name);
 
 }  // namespace kiv::settings

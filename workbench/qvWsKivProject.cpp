@@ -115,13 +115,12 @@ void TqvWsKivProject::readText() {
   SetExchangeDir(fromFileText(result.project.exchangeDir, format));
   const QDir folder = HasFilePath() ? QFileInfo(GetFilePath()).absoluteDir() : QDir::current();
   for (const kiv::ProjectGrammar& entry : result.project.grammars) {
-    if (!FGrammarWizard) break;
     const QString stored = fromFileText(entry.path, format);
     const QString path = stored.isEmpty() ? stored : QDir::cleanPath(folder.absoluteFilePath(stored));
     IqvWsModulePtr module;
     if (stored.isEmpty() || QFileInfo(path).isFile()) {
       // An empty path asks the user for the file.
-      module = FGrammarWizard->Open(path);
+      module = openGrammar(path);
       if (!module) continue;
     } else {
       // The file is missing: keep the entry, so that saving the project writes it back, and
@@ -149,6 +148,22 @@ void TqvWsKivProject::readText() {
   for (const kiv::ProjectDiagnostic& diagnostic : result.diagnostics)
     FReadProblems << fromFileText(kiv::FormatDiagnostic(name, diagnostic), format);
   if (!FReadProblems.isEmpty()) report(FReadProblems);
+}
+
+IqvWsModulePtr TqvWsKivProject::openGrammar(const QString& path) {
+  if (FGrammarWizard) return FGrammarWizard->Open(path);
+  // Without a wizard the grammar is still listed, read-only as far as saving goes: a module
+  // without a creator is never written.
+  if (path.isEmpty()) return nullptr;
+  QStringList lines;
+  kiv::TextFormat format;
+  QString error;
+  if (!kiv::LoadTextLines(path, lines, format, error)) return nullptr;
+  auto module = std::make_shared<TqvWsKivGrammarModule>();
+  module->SetLines(lines);
+  module->Format() = format;
+  module->SetFilePath(path);
+  return module;
 }
 
 void TqvWsKivProject::report(const QStringList& problems) {

@@ -57,6 +57,7 @@ public:
 
 private:
   void readText();
+  IqvWsModulePtr openGrammar(const QString& path);
   void report(const QStringList& problems);
 
   QString FOutputDir;

@@ -3,6 +3,10 @@
 // replace counts, clipboard availability, export and printing.
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -11,6 +15,7 @@
 
 #include "scriptedPrompter.h"
 #include "workbench/authoring/kivSyn.h"
+#include "workbench/qvFindReplaceDialog.h"
 #include "workbench/qvStatusPanels.h"
 #include "workbench/qvWsKivGrammarEditor.h"
 #include "workbench/qvWsKivGrammarModule.h"
@@ -234,6 +239,53 @@ private slots:
     prompter.files = {FDir.filePath(QStringLiteral("no/such/folder/x.html"))};
     editor()->ExportHTML(QStringLiteral("Calc"));
     QCOMPARE(prompter.messages.size(), size_t(1));
+  }
+
+  void findReplaceDialogHandsOverItsOptions() {
+    kiv::FindReplaceDialog dialog;
+    QList<kiv::FindOptions> finds, replaces;
+    QStringList texts;
+    connect(&dialog, &kiv::FindReplaceDialog::FindRequested, this,
+            [&](const QString& text, kiv::FindOptions options) { texts << text; finds << options; });
+    connect(&dialog, &kiv::FindReplaceDialog::ReplaceRequested, this,
+            [&](const QString& text, const QString& replacement, kiv::FindOptions options) {
+              texts << text + QStringLiteral("->") + replacement;
+              replaces << options;
+            });
+    dialog.ShowAs(kiv::FindReplaceDialog::Mode::Find);
+    QVERIFY(!dialog.ReplaceButton()->isVisible());
+    QVERIFY(!dialog.FindNextButton()->isEnabled());
+    dialog.FindEdit()->setText(QStringLiteral("abc"));
+    dialog.MatchCaseBox()->setChecked(true);
+    dialog.FindNextButton()->click();
+    dialog.UpButton()->setChecked(true);
+    dialog.FindNextButton()->click();
+    QCOMPARE(finds, QList<kiv::FindOptions>({kiv::FindOption::Down | kiv::FindOption::MatchCase,
+                                            kiv::FindOptions(kiv::FindOption::MatchCase)}));
+
+    dialog.ShowAs(kiv::FindReplaceDialog::Mode::Replace);
+    QVERIFY(dialog.ReplaceButton()->isVisible());
+    dialog.ReplaceEdit()->setText(QStringLiteral("x"));
+    dialog.DownButton()->setChecked(true);
+    dialog.WholeWordBox()->setChecked(true);
+    dialog.ReplaceAllButton()->click();
+    QCOMPARE(replaces.size(), 1);
+    QVERIFY(replaces[0].testFlag(kiv::FindOption::ReplaceAll));
+    QVERIFY(replaces[0].testFlag(kiv::FindOption::WholeWord));
+    QCOMPARE(texts.last(), QStringLiteral("abc->x"));
+
+    // The dialog's requests drive the editor directly.
+    connect(&dialog, &kiv::FindReplaceDialog::ReplaceRequested, this,
+            [this](const QString& text, const QString& replacement, kiv::FindOptions options) {
+              editor()->Replace(text, replacement, options);
+            });
+    dialog.MatchCaseBox()->setChecked(false);
+    edit()->setCursorPosition(0, 0);
+    dialog.ReplaceAllButton()->click();
+    QCOMPARE(panel(3), QStringLiteral("3"));
+
+    QCOMPARE(kiv::QtFileFilter(QStringLiteral("KIV Grammar (*.g)|*.g|All files|*.*")),
+             QStringLiteral("KIV Grammar (*.g);;All files (*.*)"));
   }
 
   void printToPdf() {

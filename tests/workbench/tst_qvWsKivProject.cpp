@@ -182,6 +182,19 @@ private slots:
     QCOMPARE(prompter.messages.size(), size_t(2));
   }
 
+  void withoutGrammarWizardNothingIsLost() {
+    ScriptedPrompter prompter;
+    TqvWsKivProject project;
+    project.SetLines({"KIV project", "Grammar = \"sub/Lexer.g\"", "Grammar = \"nothing.g\"", "End"});
+    project.SetFilePath(path("proj/demo.kvp"));
+    project.Loaded();
+    QCOMPARE(childNames(project), QStringList({"Lexer", "nothing"}));
+    QVERIFY(!project.Child(0)->GetCreator());
+    QCOMPARE(project.Child(0)->GetLines(), QStringList({"lexer grammar"}));
+    QCOMPARE(project.GetLines(),
+             QStringList({"KIV project", "   Grammar   = \"sub/Lexer.g\"", "   Grammar   = \"nothing.g\"", "End"}));
+  }
+
   void modifiedGrammarsAreSavedFirst() {
     ScriptedPrompter prompter;
     writeFile(path("proj/demo.kvp"), "KIV project Grammar = \"sub/Lexer.g\" End");
