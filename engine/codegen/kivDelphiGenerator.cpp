@@ -196,7 +196,7 @@ void TkivDelphiGenerator::WriteRuleDeclarations() {
     if (!symbol || !symbol->isDefined() || symbol->getBlock() == nullptr || symbol->getId() == kNextTokenRuleId)
       continue;
     rules.push_back(symbol.get());
-    width = std::max(width, symbol->getId().size());
+    width = std::max(width, kiv::PascalIdentifier(symbol->getId()).size());
   }
   width += 1;
 
@@ -233,7 +233,8 @@ void TkivDelphiGenerator::WriteRuleDeclarations() {
 }
 
 std::string TkivDelphiGenerator::RuleHeading(IkivRuleSymbol& Symbol, IkivRuleBlock& Block, std::size_t Width) const {
-  const std::string name = Width == 0 ? ClassName() + "." + Symbol.getId() : kiv::PadRight(Symbol.getId(), Width);
+  const std::string method = kiv::PascalIdentifier(Symbol.getId());
+  const std::string name = Width == 0 ? ClassName() + "." + method : kiv::PadRight(method, Width);
   const std::string args = Block.GetArgDeclaration();
   const std::string returns = Block.GetReturnDeclaration();
   if (fIsLexer && Symbol.getAccess() == "public") return "procedure " + name + "( pCreate: boolean);";
@@ -344,7 +345,7 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     // A lexer label receives LA(1), a character, unless it labels a rule reference, which hands
     // back the rule's token.
     const bool character = fIsLexer && kiv::Supports<IkivRuleRefElem>(elem) == nullptr;
-    add(label, character ? "AnsiChar" : "IkivToken");
+    add(kiv::PascalIdentifier(label), character ? "AnsiChar" : "IkivToken");
   }
   for (IkivAlternativeBlock* loop : Block.GetLoopCounterBlocks()) {
     if (loop == nullptr) continue;
@@ -472,7 +473,8 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
 
   if (Block.GetInverted() && fAnalyzer->CanInvertSubrule(Block, fIsLexer)) {
     const kiv::MemberSet members = MembersOf(Block.Look(1));
-    if (!Block.GetLabel().empty() && fSynPredLevel == 0) PrintLine(Block.GetLabel() + ":= " + fLookaheadExpression + ";");
+    if (!Block.GetLabel().empty() && fSynPredLevel == 0)
+      PrintLine(kiv::PascalIdentifier(Block.GetLabel()) + ":= " + fLookaheadExpression + ";");
     PrintLine("match( [" + SetText(members) + "]);");
     fSaveText = saved;
     return info;
@@ -759,7 +761,7 @@ void TkivDelphiGenerator::GenAction(IkivActionElem& Action) {
 }
 
 void TkivDelphiGenerator::GenLabel(const std::string& Label, const std::string& Separator) {
-  PrintLine(Label + Separator + fLookaheadExpression + ";");
+  PrintLine(kiv::PascalIdentifier(Label) + Separator + fLookaheadExpression + ";");
 }
 
 bool TkivDelphiGenerator::SuppressesSaving(int AstMode) const {
@@ -853,20 +855,20 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   if (!Ref.GetAssignedVariable().empty()) {
     if (block == nullptr || block->GetReturnDeclaration().empty())
       ReportWarning("Rule \"" + name + "\" has no return value.", Ref.GetLine(), Ref.GetColumn());
-    line += Ref.GetAssignedVariable() + " := ";
+    line += kiv::PascalIdentifier(Ref.GetAssignedVariable()) + " := ";
   }
   const std::string args = Ref.GetArguments();
   if (!args.empty() && (block == nullptr || block->GetArgDeclaration().empty()))
     ReportWarning("Rule \"" + name + "\" accepts no arguments.", Ref.GetLine(), Ref.GetColumn());
-  if (fIsLexer) {
-    line += symbol->getId() + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
-  } else {
-    line += symbol->getId() + (args.empty() ? "" : "(" + args + ")") + ";";
-  }
+  const std::string method = kiv::PascalIdentifier(symbol->getId());
+  if (fIsLexer)
+    line += method + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
+  else
+    line += method + (args.empty() ? "" : "(" + args + ")") + ";";
   PrintLine(line);
 
   if (restoreText) PrintLine("TokenText := Copy(TokenText, 1, _save);");
-  if (fIsLexer && !Ref.GetLabel().empty()) PrintLine(Ref.GetLabel() + " := ReturnToken;");
+  if (fIsLexer && !Ref.GetLabel().empty()) PrintLine(kiv::PascalIdentifier(Ref.GetLabel()) + " := ReturnToken;");
 }
 
 void TkivDelphiGenerator::GenSynPred(IkivSynPredBlock& /*Block*/) {
@@ -1069,7 +1071,7 @@ kiv::MemberFormatter TkivDelphiGenerator::SetFormat() const {
   return [names](const kiv::MemberSet& members) { return names->SetText(members); };
 }
 
-std::string TkivDelphiGenerator::ClassName() const { return fGrammar->getGrammarName(); }
+std::string TkivDelphiGenerator::ClassName() const { return kiv::PascalIdentifier(fGrammar->getGrammarName()); }
 
 std::string TkivDelphiGenerator::DiagnosticRuleName(const std::string& Id) const {
   return fIsLexer ? DecodeLexerRuleName(Id) : Id;

@@ -29,6 +29,11 @@ struct TkivDelphiBlockFinishingInfo {
 // complete statement whatever the order and kinds of its branches. A default branch (an
 // alternative with empty lookahead and no predicate) is the chain's final else.
 //
+// Note [reserved words]: rule names, labels and the grammar name become Pascal identifiers. One
+// that is a reserved word of the language (a rule "file", a label "type") is written with the "&"
+// escape wherever the generator declares or uses it, so the unit compiles; code in the grammar's
+// own actions that names it must use the same escape.
+//
 // Note [syntactic predicate groups]: a block with syntactic predicates tries its predicated
 // alternatives in order, each guarded by "if not _spMatch", and then tests the others. _spMatch is
 // one flag per rule, so each group first clears it (a group met again in a loop, or a later group

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
+
+#include "engine/model/kivNames.h"
 
 namespace kiv {
 
@@ -62,7 +65,28 @@ std::size_t LeadingBlanks(const std::string& Line) {
   return n;
 }
 
+// The words Free Pascal and Delphi reserve in Delphi mode; none of them can name a method or a
+// variable unless escaped.
+constexpr std::string_view kReservedWords[] = {
+    "and",        "array",          "as",        "asm",           "begin",     "case",     "class",
+    "const",      "constructor",    "destructor", "dispinterface", "div",       "do",       "downto",
+    "else",       "end",            "except",    "exports",       "file",      "finalization", "finally",
+    "for",        "function",       "goto",      "if",            "implementation", "in", "inherited",
+    "initialization", "interface",  "is",        "label",         "library",   "mod",      "nil",
+    "not",        "object",         "of",        "or",            "otherwise", "packed",   "procedure",
+    "program",    "property",       "raise",     "record",        "repeat",    "resourcestring", "set",
+    "shl",        "shr",            "string",    "then",          "threadvar", "to",       "try",
+    "type",       "unit",           "until",     "uses",          "var",       "while",    "with",
+    "xor",
+};
+
 } // namespace
+
+std::string PascalIdentifier(const std::string& Name) {
+  for (const std::string_view word : kReservedWords)
+    if (SameText(Name, std::string(word))) return "&" + Name;
+  return Name;
+}
 
 std::string TrimText(std::string_view Text) {
   std::size_t begin = 0;

@@ -8,6 +8,10 @@
 
 namespace kiv {
 
+// A name from the grammar as a Pascal identifier: a reserved word of the language (a rule named
+// "file" or "type", a label named "end") is written with the "&" escape, any other name unchanged.
+std::string PascalIdentifier(const std::string& Name);
+
 // The text without leading and trailing blanks and control characters (codes 0..32).
 std::string TrimText(std::string_view Text);
 

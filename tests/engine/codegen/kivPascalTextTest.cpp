@@ -30,6 +30,15 @@ TEST(PascalStringLiteral, EveryTextBecomesAValidLiteral) {
   EXPECT_EQ(kiv::PascalStringLiteral("\xC8"), "#200");
 }
 
+TEST(PascalIdentifier, EscapesReservedWordsInAnyLetterCase) {
+  EXPECT_EQ(kiv::PascalIdentifier("file"), "&file");
+  EXPECT_EQ(kiv::PascalIdentifier("Type"), "&Type");
+  EXPECT_EQ(kiv::PascalIdentifier("end"), "&end");
+  EXPECT_EQ(kiv::PascalIdentifier("expr"), "expr");
+  EXPECT_EQ(kiv::PascalIdentifier("result"), "result");
+  EXPECT_EQ(kiv::PascalIdentifier("mFILE"), "mFILE");
+}
+
 TEST(ReindentAction, RemovesTheCommonIndentationAndBlankEdgeLines) {
   const std::string action = "{\n\n        a := 1;\n          if a > 0 then\n\n        b := 2;   \n   \n}";
   EXPECT_EQ(kiv::ReindentAction(action), (std::vector<std::string>{"a := 1;", "  if a > 0 then", "", "b := 2;"}));
