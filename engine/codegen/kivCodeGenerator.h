@@ -1,6 +1,5 @@
-// kivCodeGenerator.h - TkivCodeGenerator: the base of the target-source generator. Owns the output
-// directories and the file being written, prints with indentation, re-indents embedded code and
-// writes the two token-type products of every grammar: the vocabulary file and the token-types unit.
+// kivCodeGenerator.h - TkivCodeGenerator: the base of the target-source generator: output files,
+// printing with indentation, re-indented embedded code, the vocabulary file and the token-types unit.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,6 @@
 // kivGoldenRun.cpp - runs the grammars of one golden feature through the whole tool and collects
 // what each run wrote. Usage: kiv_golden_run <feature directory> <work directory>
-//
+
 // The golden test starts this program once per feature, so that every feature is generated in a
 // fresh process: block numbers (and with them the names of loop counters) grow for the life of a
 // process, and a feature's output must not depend on which features ran before it.
