@@ -1,10 +1,75 @@
-// kivToolRun.cpp - TkivTool::Run: wires the passes together and runs them in order.
-// Until the front end, grammar maker and generators are linked into the engine, a run only resets
-// the counts; the phases are added here stage by stage.
+// kivToolRun.cpp - TkivTool::Run: one grammar file through every pass, in a fixed order.
+// Reads as the pipeline: create the passes, parse (which defines symbols and builds the graph),
+// stop on errors, then analyse and generate. No exception leaves Run.
 #include "engine/driver/kivTool.h"
+
+#include <memory>
+
+#include "engine/codegen/kivDelphiGenerator.h"
+#include "engine/codegen/kivLLkAnalyzer.h"
+#include "engine/driver/kivRecognitionReport.h"
+#include "engine/frontend/kivKivLexer.h"
+#include "engine/frontend/kivKivParser.h"
+#include "engine/graph/kivGrammarMaker.h"
+#include "runtime/cpp/kivExceptionMismatchedChar.h"
+#include "runtime/cpp/kivExceptionMismatchedToken.h"
+
+namespace {
+
+// Everything one run creates. Declared in creation order, so members are released in reverse:
+// the parser (which holds the lexer) before the maker, the maker before the analyzer it uses.
+struct RunPasses {
+  std::unique_ptr<TkivLLkAnalyzer> analyzer;
+  std::shared_ptr<TkivGrammarMaker> maker;
+  std::unique_ptr<TkivDelphiGenerator> generator;
+  std::unique_ptr<TkivKivParser> parser;
+};
+
+}  // namespace
 
 void TkivTool::Run() {
   fWarningCount = 0;
   fErrorCount = 0;
   if (fInput == nullptr || fFileName.empty()) return;
+
+  // Creation: the passes and the grammar-file reader over the input.
+  RunPasses passes;
+  try {
+    passes.analyzer = std::make_unique<TkivLLkAnalyzer>(*this);
+    passes.maker = std::make_shared<TkivGrammarMaker>(*this, passes.analyzer.get(), fExchangeDir);
+    passes.generator = std::make_unique<TkivDelphiGenerator>(fOutputDir, fExchangeDir);
+    auto lexer = kiv::MakeLexer<TkivKivLexer>(*fInput);
+    passes.parser = std::make_unique<TkivKivParser>(lexer, passes.maker, *this, fExchangeDir);
+    lexer->InputState->SetFileName(fFileName);
+    passes.parser->InputState->SetFileName(fFileName);
+  } catch (...) {
+    Message("Internal error");
+    return;
+  }
+
+  // Parse: the maker defines symbols and builds the element graph as the parser reports each
+  // construct. The first recognition error ends the parse.
+  try {
+    passes.parser->file();
+  } catch (const EkivMismatchedChar& e) {
+    Error(kiv::LexicalErrorText(e), kiv::LastPathComponent(e.FileName()), e.Line(), e.Column());
+    return;
+  } catch (const EkivMismatchedToken& e) {
+    Error(kiv::SyntaxErrorText(e), kiv::LastPathComponent(e.FileName()), e.Line(), e.Column());
+    return;
+  } catch (...) {
+    Message("Error: Unexpected exception...");
+    return;
+  }
+
+  // Errors stop the build before anything is written.
+  if (fErrorCount != 0) return;
+  fGrammar = passes.maker->getGrammar();
+
+  // Generation: the generator asks the analyzer to check every block as it reaches it.
+  try {
+    if (IkivGrammarPtr grammar = passes.maker->getGrammar()) passes.generator->Generate(*grammar);
+  } catch (...) {
+    Message("Unexpected exception in generator");
+  }
 }
