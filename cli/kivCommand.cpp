@@ -48,7 +48,7 @@ struct BuildOutcome {
 fs::path DirectoryFrom(const fs::path& base, const std::string& dir) {
   if (dir.empty()) return base;
   fs::path p(dir);
-  return p.is_absolute() ? p : base / p;
+  return p.is_absolute() ? p : (base / p).lexically_normal();
 }
 
 fs::path FolderOf(const fs::path& file) {
