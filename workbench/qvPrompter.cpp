@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -115,6 +116,14 @@ bool DialogPrompter::ChoosePrint(QWidget* parent, QPrinter& printer, const Print
     default: choice.range = PrintRangeKind::All; break;
   }
   return true;
+}
+
+bool DialogPrompter::AskNumber(QWidget* parent, const QString& caption, const QString& label,
+                               int value, int minimum, int maximum, int& answer) {
+  bool ok = false;
+  const int number = QInputDialog::getInt(parent, caption, label, value, minimum, maximum, 1, &ok);
+  if (ok) answer = number;
+  return ok;
 }
 
 }  // namespace kiv

@@ -54,6 +54,10 @@ public:
   // Shows the print dialog for `printer`; false when it was cancelled.
   virtual bool ChoosePrint(QWidget* parent, QPrinter& printer, const PrintRequest& request,
                            PrintChoice& choice) = 0;
+  // Asks for a whole number between `minimum` and `maximum`, proposing `value`; false when
+  // the user cancelled.
+  virtual bool AskNumber(QWidget* parent, const QString& caption, const QString& label, int value,
+                         int minimum, int maximum, int& answer) = 0;
 };
 
 // The prompter backed by Qt's standard dialogs.
@@ -69,6 +73,8 @@ public:
   QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
   bool ChoosePrint(QWidget* parent, QPrinter& printer, const PrintRequest& request,
                    PrintChoice& choice) override;
+  bool AskNumber(QWidget* parent, const QString& caption, const QString& label, int value,
+                 int minimum, int maximum, int& answer) override;
 };
 
 // The prompter in use. Without an installed one, a process-wide DialogPrompter answers.

@@ -26,6 +26,7 @@ public:
   bool acceptPrint = false;
   kiv::PrintChoice printChoice;
   QString printFile;
+  std::deque<int> numbers;  // answers of AskNumber; none left cancels
 
   // What was asked.
   std::vector<Message> messages;
@@ -33,6 +34,7 @@ public:
   std::vector<kiv::FileDialogRequest> fileRequests;
   QStringList folderRequests;
   std::vector<kiv::PrintRequest> printRequests;
+  QStringList numberRequests;
 
   void ShowMessage(QWidget*, kiv::MessageKind kind, const QString& caption, const QString& text) override {
     messages.push_back({kind, caption, text});
@@ -61,6 +63,15 @@ public:
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printFile);
     choice = printChoice;
+    return true;
+  }
+
+  bool AskNumber(QWidget*, const QString& caption, const QString& label, int value, int minimum,
+                 int maximum, int& answer) override {
+    numberRequests << QStringLiteral("%1: %2 %3 [%4..%5]").arg(caption, label).arg(value).arg(minimum).arg(maximum);
+    if (numbers.empty()) return false;
+    answer = numbers.front();
+    numbers.pop_front();
     return true;
   }
 

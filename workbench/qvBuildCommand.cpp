@@ -1,0 +1,59 @@
+// qvBuildCommand.cpp
+// Directory resolution, the text handed to the generator and the guarded generator run.
+#include "workbench/qvBuildCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <exception>
+#include <sstream>
+
+#include "engine/driver/kivTool.h"
+#include "workbench/qvTextFile.h"
+#include "workbench/qvWsModuleIntf.h"
+
+namespace kiv {
+
+namespace {
+
+// Paths go to the engine in the file system's own encoding.
+std::string toEnginePath(const QString& path) { return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(); }
+
+}  // namespace
+
+QString ProjectFolder(const IqvWsModule& project) {
+  if (project.HasFilePath()) return QFileInfo(project.GetFilePath()).absolutePath();
+  return QDir::currentPath();
+}
+
+QString ResolveProjectDirectory(const QString& folder, const QString& directory) {
+  if (directory.isEmpty()) return QDir::cleanPath(QDir(folder).absolutePath());
+  return QDir::cleanPath(QDir(folder).absoluteFilePath(directory));
+}
+
+std::string GrammarBytes(IqvWsModule& module) {
+  const QStringList lines = module.GetLines();
+  TextFormat format = module.Format();
+  const QByteArray bytes = EncodeText(lines.join(format.lineEnd), format);
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
+                             const QString& exchangeDir, IkivToolErrorHandler* handler) {
+  ToolRunResult result;
+  std::istringstream input(text);
+  try {
+    TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
+    tool.Run();
+    result.errors = tool.GetErrorCount();
+    result.warnings = tool.GetWarningCount();
+  } catch (const std::exception& e) {
+    result.failure = QString::fromLocal8Bit(e.what());
+    if (result.failure.isEmpty()) result.failure = QStringLiteral("unknown exception");
+  } catch (...) {
+    result.failure = QStringLiteral("unknown exception");
+  }
+  return result;
+}
+
+}  // namespace kiv

@@ -1,0 +1,35 @@
+// qvBuildCommand.h
+// What a build of one grammar module needs besides the message list: the project's directories
+// resolved against its file's folder (as the `kiv` command resolves them), the module's text as
+// the bytes the generator reads, and one guarded run of the generator.
+#pragma once
+
+#include <QString>
+#include <string>
+
+class IkivToolErrorHandler;
+class IqvWsModule;
+
+namespace kiv {
+
+// The folder of the project's file; for a project not saved yet, the current directory.
+QString ProjectFolder(const IqvWsModule& project);
+// A project directory as the build uses it: empty means `folder`, a relative one is taken from
+// `folder`, an absolute one stays. The result is absolute and clean.
+QString ResolveProjectDirectory(const QString& folder, const QString& directory);
+
+// The module's current text (the editor's lines when one is open), encoded as its file is.
+std::string GrammarBytes(IqvWsModule& module);
+
+// What a finished run reports beyond the lines it sent to the handler.
+struct ToolRunResult {
+  int errors = 0;
+  int warnings = 0;
+  QString failure;  // set when the generator threw instead of returning
+};
+
+// Runs the generator over `text` named `name`; no exception leaves it.
+ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
+                             const QString& exchangeDir, IkivToolErrorHandler* handler);
+
+}  // namespace kiv
