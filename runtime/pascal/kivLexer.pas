@@ -14,6 +14,11 @@ uses
   Classes, SysUtils, kivTypes, kivToken, kivStringMap;
 
 type
+  TkivMarkedPosition = record
+    Line: Integer;
+    Column: Integer;
+  end;
+
   // Reference-counted: hand it to a parser (or keep an IkivTokenStream
   // reference) and it lives as long as it is referenced. The input stream
   // is borrowed.
@@ -24,6 +29,11 @@ type
     FInputState: IkivLexerState;
     FSaveConsumedInput: Boolean;
     FReturnToken: IkivToken;
+    // Line and column at every open mark, innermost last. The characters
+    // after a mark are consumed again after a rewind, so the position goes
+    // back with them (a filtering lexer rewinds after a failed token rule).
+    FMarkedPositions: array of TkivMarkedPosition;
+    FMarkCount: Integer;
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -62,6 +72,8 @@ type
     // The literal table's value for AText, else AType.
     function TestLiteral(const AText: AnsiString; AType: Integer): Integer; overload;
 
+    // Marks nest: each mark is ended by one rewind, which also restores
+    // the line and column of the mark, or by one commit.
     function mark: Integer;
     procedure rewind(AMark: Integer);
     procedure commit;
@@ -250,17 +262,30 @@ end;
 
 function TkivLexer.mark: Integer;
 begin
+  if FMarkCount = Length(FMarkedPositions) then
+    SetLength(FMarkedPositions, 2 * FMarkCount + 4);
+  FMarkedPositions[FMarkCount].Line := FInputState.Line;
+  FMarkedPositions[FMarkCount].Column := FInputState.Column;
+  Inc(FMarkCount);
   Result := FInputState.Input.mark;
 end;
 
 procedure TkivLexer.rewind(AMark: Integer);
 begin
   FInputState.Input.rewind(AMark);
+  if FMarkCount > 0 then
+  begin
+    Dec(FMarkCount);
+    FInputState.Line := FMarkedPositions[FMarkCount].Line;
+    FInputState.Column := FMarkedPositions[FMarkCount].Column;
+  end;
 end;
 
 procedure TkivLexer.commit;
 begin
   FInputState.Input.commit;
+  if FMarkCount > 0 then
+    Dec(FMarkCount);
 end;
 
 end.
