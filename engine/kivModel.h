@@ -184,6 +184,12 @@ public:
   virtual void addRuleSymbol(const IkivRuleSymbolPtr& Symbol) = 0;
   // A grammar option; true when accepted. Problems are reported at the value token.
   virtual bool setOption(const IkivTokenPtr& Option, const IkivTokenPtr& Value) = 0;
+
+  // -- Beyond the contract's slots ------------------------------------------------------------
+  // The storage of the grammar's element graph. The model does not know the graph's types, so the
+  // slot is type-erased; the graph stage creates it on first use and it is released with the grammar.
+  virtual std::shared_ptr<void> getGraphStorage() const = 0;
+  virtual void setGraphStorage(std::shared_ptr<void> Storage) = 0;
 };
 
 class IkivLexerGrammar : public virtual IkivGrammar {

@@ -5,13 +5,13 @@
 
 namespace kiv {
 
-// The grammar carries one uninterpreted shared reference for the passes that build on it; the graph
-// arena rides on it, so the arena lives exactly as long as the grammar and is released with it.
+// The grammar keeps the arena in its graph-storage slot, so the arena lives exactly as long as the
+// grammar and is released with it.
 GraphArena& GraphArenaOf(IkivGrammar& Grammar) {
-  std::shared_ptr<void> Held = Grammar.getExtraReference();
+  std::shared_ptr<void> Held = Grammar.getGraphStorage();
   if (!Held) {
     Held = std::make_shared<GraphArena>();
-    Grammar.setExtraReference(Held);
+    Grammar.setGraphStorage(Held);
   }
   return *static_cast<GraphArena*>(Held.get());
 }

@@ -44,6 +44,8 @@ public:
   void setDefaultErrorHandler(bool DefaultErrorHandler) override { fDefaultErrorHandler = DefaultErrorHandler; }
   void setHasSyntacticPredicates(bool Has) override { fHasSyntacticPredicates = Has; }
   void setExtraReference(std::shared_ptr<void> Reference) override { fExtraReference = std::move(Reference); }
+  std::shared_ptr<void> getGraphStorage() const override { return fGraphStorage; }
+  void setGraphStorage(std::shared_ptr<void> Storage) override { fGraphStorage = std::move(Storage); }
   void setMemberDecl(const std::string& MemberDecl) override { fMemberDecl = MemberDecl; }
   void setMemberDef(const std::string& MemberDef) override { fMemberDef = MemberDef; }
   void setCharVocabulary(const TkivCharSet& CharVocabulary) override { fCharVocabulary = CharVocabulary; }
@@ -88,6 +90,7 @@ private:
   std::string fExportVocab;
   bool fDefaultErrorHandler = false;
   std::shared_ptr<void> fExtraReference;
+  std::shared_ptr<void> fGraphStorage;
   std::string fMemberDecl;
   std::string fMemberDef;
 };

@@ -400,7 +400,7 @@ TEST(GraphOwnership, DroppingTheGrammarFreesTheWholeGraph) {
                                "term : ( C expr )=> C expr | ( D )+ | l:E ( expr )? ;\n"));
     ASSERT_EQ(P.Tool.Lines, Lines{});
     Grammar = P.Grammar;
-    Arena = P.Grammar->getExtraReference();
+    Arena = P.Grammar->getGraphStorage();
     auto Set = std::make_shared<TkivLookahead>();
     P.Rule("expr")->GetAlternative(0)->SetCache(1, Set);
     P.Rule("term")->GetEndNode()->SetCache(1, Set);
