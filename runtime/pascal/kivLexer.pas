@@ -65,6 +65,7 @@ type
     // Consumes characters until LA(1) is in the set or the input ends.
     procedure ConsumeUntil(const ASet: TkivCharSet);
     procedure newLine;
+    // Starts a new token: empty text, saving on, start position here.
     procedure ResetText;
     function makeToken(AType: Integer; const AText: AnsiString = ''): IkivToken;
     // The literal table's value for the whole TokenText, else AType.
@@ -231,6 +232,10 @@ end;
 procedure TkivLexer.ResetText;
 begin
   FTokenText := '';
+  // Generated code turns saving off around an atom marked "!" and on again
+  // after it; when the atom fails and a handler or a filter carries on, the
+  // next token must not inherit the switch.
+  FSaveConsumedInput := True;
   FInputState.TokenStartColumn := FInputState.Column;
   FInputState.TokenStartLine := FInputState.Line;
 end;
