@@ -96,11 +96,13 @@ bool ReadWholeFile(const fs::path& file, std::string& text, std::ostream& err) {
 // Builds one grammar. The tool's file name is the grammar's file name without folder and extension,
 // as the workbench passes a module's name, so both front ends print and write the same.
 BuildOutcome BuildGrammar(const fs::path& grammar, const fs::path& outputDir, const fs::path& exchangeDir,
-                          std::ostream& out, std::ostream& err) {
+                          std::ostream& out, std::ostream& err,
+                          TkivTool::OutputKind output = TkivTool::OutputKind::Generate) {
   BuildOutcome outcome;
   std::string text;
-  if (!ReadWholeFile(grammar, text, err) || !EnsureDirectory(outputDir, out, err) ||
-      !EnsureDirectory(exchangeDir, out, err)) {
+  const bool writesFiles = output == TkivTool::OutputKind::Generate;
+  if (!ReadWholeFile(grammar, text, err) ||
+      (writesFiles && (!EnsureDirectory(outputDir, out, err) || !EnsureDirectory(exchangeDir, out, err)))) {
     outcome.readable = false;
     return outcome;
   }
@@ -108,6 +110,7 @@ BuildOutcome BuildGrammar(const fs::path& grammar, const fs::path& outputDir, co
   std::istringstream input(text);
   ConsoleHandler handler(out);
   TkivTool tool(&input, name, outputDir.string(), exchangeDir.string(), &handler);
+  tool.SetOutput(output, &out);
   tool.Run();
   out << name << ": " << tool.GetErrorCount() << " Error(s), " << tool.GetWarningCount() << " Warning(s)\n";
   outcome.errors = tool.GetErrorCount();
@@ -170,9 +173,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     std::string input, outputDir, exchangeDir;
     bool haveOutput = false, haveExchange = false;
+    // Debugging aid: --dump=graph or --dump=lookahead prints the element graph or the analyzer's
+    // decisions for one grammar instead of generating files.
+    TkivTool::OutputKind output = TkivTool::OutputKind::Generate;
     for (size_t i = 1; i < args.size(); ++i) {
       const std::string& a = args[i];
-      if (a == "-o" || a == "-x") {
+      if (a == "--dump=graph" || a == "--dump=lookahead") {
+        output = a == "--dump=graph" ? TkivTool::OutputKind::DumpGraph : TkivTool::OutputKind::DumpLookahead;
+      } else if (a == "-o" || a == "-x") {
         if (i + 1 >= args.size()) return UsageError("option " + a + " needs a directory", err);
         (a == "-o" ? outputDir : exchangeDir) = args[++i];
         (a == "-o" ? haveOutput : haveExchange) = true;
@@ -188,13 +196,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     const fs::path inputPath(input);
     if (inputPath.extension() == ".kvp") {
+      if (output != TkivTool::OutputKind::Generate) return UsageError("--dump takes a grammar file, not a project", err);
       if (haveOutput || haveExchange)
         return UsageError("-o and -x do not apply to a project: it names its own directories", err);
       return BuildProject(inputPath, out, err);
     }
     const fs::path folder = FolderOf(inputPath);
     BuildOutcome outcome = BuildGrammar(inputPath, haveOutput ? fs::path(outputDir) : folder,
-                                        haveExchange ? fs::path(exchangeDir) : folder, out, err);
+                                        haveExchange ? fs::path(exchangeDir) : folder, out, err, output);
     return ExitFor(outcome.readable, outcome.errors);
   } catch (const std::exception& e) {
     err << "kiv: " << e.what() << "\n";

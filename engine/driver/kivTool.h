@@ -27,6 +27,14 @@ public:
   void ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical,
                                 int Depth, const TkivLookaheadList& Lookaheads, int Alt) override;
 
+  // What a run produces after a clean parse: the generated files (the default), or instead a text
+  // dump of the element graph or of the analyzer's lookahead decisions, written to DumpOut.
+  enum class OutputKind { Generate, DumpGraph, DumpLookahead };
+  void SetOutput(OutputKind Kind, std::ostream* DumpOut) {
+    fOutputKind = Kind;
+    fDumpOut = DumpOut;
+  }
+
   // The grammar kept after a clean parse (null before that); its vocabulary names token sets.
   const IkivGrammarPtr& Grammar() const { return fGrammar; }
 
@@ -42,4 +50,6 @@ private:
   int fWarningCount = 0;
   int fErrorCount = 0;
   IkivGrammarPtr fGrammar;
+  OutputKind fOutputKind = OutputKind::Generate;
+  std::ostream* fDumpOut = nullptr;
 };

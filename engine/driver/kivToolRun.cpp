@@ -4,12 +4,15 @@
 #include "engine/driver/kivTool.h"
 
 #include <memory>
+#include <ostream>
 
 #include "engine/codegen/kivDelphiGenerator.h"
 #include "engine/codegen/kivLLkAnalyzer.h"
+#include "engine/codegen/kivLookaheadDump.h"
 #include "engine/driver/kivRecognitionReport.h"
 #include "engine/frontend/kivKivLexer.h"
 #include "engine/frontend/kivKivParser.h"
+#include "engine/graph/kivGraphDump.h"
 #include "engine/graph/kivGrammarMaker.h"
 #include "runtime/cpp/kivExceptionMismatchedChar.h"
 #include "runtime/cpp/kivExceptionMismatchedToken.h"
@@ -65,10 +68,22 @@ void TkivTool::Run() {
   // Errors stop the build before anything is written.
   if (fErrorCount != 0) return;
   fGrammar = passes.maker->getGrammar();
+  if (!fGrammar) return;
 
-  // Generation: the generator asks the analyzer to check every block as it reaches it.
+  // Generation: the generator asks the analyzer to check every block as it reaches it. A dump
+  // replaces generation and writes no file.
   try {
-    if (IkivGrammarPtr grammar = passes.maker->getGrammar()) passes.generator->Generate(*grammar);
+    switch (fOutputKind) {
+      case OutputKind::Generate:
+        passes.generator->Generate(*fGrammar);
+        break;
+      case OutputKind::DumpGraph:
+        if (fDumpOut) *fDumpOut << kiv::DumpGrammar(*fGrammar, kiv::DumpIdKind::RelativeToRule);
+        break;
+      case OutputKind::DumpLookahead:
+        if (fDumpOut) *fDumpOut << kiv::DumpLookahead(*fGrammar);
+        break;
+    }
   } catch (...) {
     Message("Unexpected exception in generator");
   }

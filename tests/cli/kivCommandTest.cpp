@@ -104,3 +104,57 @@ TEST_F(KivCommand, MissingProjectGrammarIsReportedAndExitsWithTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KivCommand, BuildsAGrammarAndCountsItsDiagnostics) {
+  fs::path g = Write("calc.g",
+                     "unit calc;\nlexer L;\n"
+                     "public A : ('x' 'y' | 'x' 'z') ;\n");  // k = 1 cannot tell the alternatives apart
+  CommandResult r = Kiv({"build", g.string(), "-o", (dir / "out").string()});
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("created directory"), std::string::npos);
+  EXPECT_NE(r.out.find("calc(3): lexical nondeterminism between alts 1 and 2 of block in rule \"A\"\n         k=1 'x'\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("calc: 0 Error(s), 0 Warning(s)"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "out" / "calc.pas"));
+  EXPECT_TRUE(fs::exists(dir / "out" / "calcTokens.pas"));
+  EXPECT_TRUE(fs::exists(dir / "calcTokens.txt"));  // the exchange directory defaults to the grammar's folder
+}
+
+TEST_F(KivCommand, GrammarErrorsExitWithOneAndWriteNothing) {
+  fs::path g = Write("bad.g", "unit bad;\nlexer L;\npublic A : 'a' ) ;\n");
+  CommandResult r = Kiv({"build", g.string()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("bad(3): Unexpected token: )"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("bad: 1 Error(s), 0 Warning(s)"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "bad.pas"));
+}
+
+TEST_F(KivCommand, ProjectBuildsInOrderWithDirectoriesFromItsFolder) {
+  Write("p/lex.g", "unit lex;\nlexer L;\noptions { exportVocab = V; }\npublic A : 'a' ;\n");
+  Write("p/par.g", "unit par;\nparser P;\noptions { importVocab = V; }\nr : A ;\n");
+  fs::path p = Write("p/p.kvp",
+                     "KIV project\n   OutputDir = \"units\"\n   ExchangeDir = \"\"\n"
+                     "   Grammar   = \"lex.g\"\n   Grammar   = \"par.g\"\nEnd\n");
+  CommandResult r = Kiv({"build", p.string()});
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_LT(r.out.find("lex: 0 Error(s)"), r.out.find("par: 0 Error(s)"));
+  EXPECT_TRUE(fs::exists(dir / "p" / "units" / "par.pas"));
+  EXPECT_TRUE(fs::exists(dir / "p" / "VTokens.txt"));
+}
+
+TEST_F(KivCommand, DumpPrintsInsteadOfWriting) {
+  fs::path g = Write("d.g", "unit d;\nlexer L;\npublic R : 'a' ('b')* ;\n");
+  CommandResult graph = Kiv({"build", g.string(), "--dump=graph"});
+  EXPECT_EQ(graph.exitCode, 0) << graph.err;
+  EXPECT_NE(graph.out.find("rule R"), std::string::npos) << graph.out;
+  CommandResult look = Kiv({"build", g.string(), "--dump=lookahead"});
+  EXPECT_EQ(look.exitCode, 0) << look.err;
+  EXPECT_NE(look.out.find("loop* line 3"), std::string::npos) << look.out;
+  EXPECT_FALSE(fs::exists(dir / "d.pas"));
+  EXPECT_FALSE(fs::exists(dir / "dTokens.txt"));
+  EXPECT_EQ(Kiv({"build", (dir / "x.kvp").string(), "--dump=graph"}).exitCode, 2);
+}
+
+}  // namespace
