@@ -16,19 +16,23 @@ function(kiv_e2e_build input output_var)
 endfunction()
 
 # kiv_e2e_compile(source bin_dir unit_dir unit_paths...): compiles a Pascal program with fpc, range
-# and overflow checks and the heap tracer on, into bin_dir.
+# and overflow checks and the heap tracer on, into bin_dir. A compiler warning fails like an error:
+# generated units are expected to compile cleanly.
 function(kiv_e2e_compile source bin_dir unit_dir)
   set(search)
   foreach(path ${ARGN})
     list(APPEND search -Fu${path})
   endforeach()
   execute_process(
-    COMMAND ${FPC} -Mdelphi -Cr -Co -gh -gl ${search} -FU${unit_dir} -FE${bin_dir} ${source}
+    COMMAND ${FPC} -Mdelphi -Cr -Co -gh -gl -vw ${search} -FU${unit_dir} -FE${bin_dir} ${source}
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "fpc failed for ${source}:\n${output}")
+  endif()
+  if(output MATCHES "[^\n]*\\([0-9]+,[0-9]+\\) Warning:[^\n]*")
+    message(FATAL_ERROR "fpc warns for ${source}: ${CMAKE_MATCH_0}\n${output}")
   endif()
 endfunction()
 
