@@ -152,6 +152,8 @@ void TfrmKivMain::createPanels() {
   FMessages = new kiv::MessageListModel(this);
   FMessageView = new kiv::MessageListView;
   FMessageView->setModel(FMessages);
+  // Hidden, the list keeps a 10-pixel strip; its scroll area would otherwise insist on more.
+  FMessageView->setMinimumHeight(1);
   FMainSplitter = new QSplitter(Qt::Vertical);
   FMainSplitter->setObjectName(QStringLiteral("splitMessages"));
   FMainSplitter->addWidget(FUpperSplitter);
@@ -193,6 +195,14 @@ void TfrmKivMain::createPanels() {
     UpdateState();
   });
   connect(FMessageView, &QAbstractItemView::doubleClicked, this, &TfrmKivMain::messageActivated);
+  // The pop-up menu is attached only while the list has items, however they got there.
+  const auto attachMenu = [this] {
+    FMessageView->setContextMenuPolicy(FMessages->Count() > 0 ? Qt::CustomContextMenu : Qt::NoContextMenu);
+  };
+  connect(FMessages, &QAbstractItemModel::rowsInserted, this, attachMenu);
+  connect(FMessages, &QAbstractItemModel::rowsRemoved, this, attachMenu);
+  connect(FMessages, &QAbstractItemModel::modelReset, this, attachMenu);
+  attachMenu();
   connect(FMessageView, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { FMessageMenu->exec(FMessageView->viewport()->mapToGlobal(pos)); });
 }
@@ -459,8 +469,6 @@ void TfrmKivMain::UpdateState() {
   actProjectMoveUp->setEnabled(grammarFocused && FTree->CanMoveUp());
   actProjectMoveDown->setEnabled(grammarFocused && FTree->CanMoveDown());
 
-  // The pop-up menu is attached only while the list has items.
-  FMessageView->setContextMenuPolicy(FMessages->Count() > 0 ? Qt::CustomContextMenu : Qt::NoContextMenu);
 }
 
 void TfrmKivMain::afterCommand() { UpdateState(); }
@@ -472,11 +480,13 @@ void TfrmKivMain::listLine(const std::string& text, MessageImageKind image, int*
   QString caption = decodeLine(text);
   if (caption.isEmpty()) return;
   if (image != MessageImageKind::None && kiv::MessageListModel::LineNumberOf(caption) <= 0) {
-    // An error without a position during a build means that the build failed without saying
-    // where: it is listed under the module's name and counted, so that the summary does not
-    // report success.
+    // Warnings without a line are the lookahead lines that belong to the warning before them.
+    // An error without a line during a build still means that the build failed: it is listed
+    // (under the module's name when it names none) and counted, so that the summary never
+    // reports success for a grammar that was not generated.
     if (image != MessageImageKind::Error || FBuildingModule.isEmpty()) return;
-    caption = FBuildingModule + QStringLiteral(": ") + caption;
+    if (kiv::MessageListModel::ModuleNameOf(caption).isEmpty())
+      caption = FBuildingModule + QStringLiteral(": ") + caption;
   }
   if (FMessages->Contains(caption)) return;
   FMessages->AddItem(caption, image);
