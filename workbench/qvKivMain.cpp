@@ -183,6 +183,12 @@ void TfrmKivMain::createPanels() {
   connect(FFindDialog->FindEdit(), &QLineEdit::textChanged, this, &TfrmKivMain::UpdateState);
 
   connect(FTree, &TqvWsTreeView::Changed, this, &TfrmKivMain::UpdateState);
+  // Double-clicking a grammar in the tree (or pressing Enter on it) opens it in the editor area.
+  connect(FTree, &QTreeWidget::itemActivated, this, [this] {
+    const IqvWsModulePtr module = FTree->SelectedModule();
+    if (!module || module->GetKind() != kiv::kModuleKindGrammar || !OpenModule(module)) return;
+    if (IqvWsModuleEditor* editor = module->GetEditor()) editor->Focus();
+  });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
     if (old == FTree || now == FTree) UpdateState();
   });

@@ -308,6 +308,11 @@ private slots:
     // So does a warning: it opens W.
     doubleClickRow(*window, list.indexOf(QStringLiteral("W(4): Syntactic predicate ignored for single alternative.")));
     QTRY_COMPARE(window->CurrentModule(), window->ProjectModule()->FindChild(QStringLiteral("W")));
+    // A grammar activated in the tree opens too.
+    QTreeWidgetItem* goodNode = window->Tree()->topLevelItem(0)->child(1);
+    window->Tree()->setCurrentItem(goodNode);
+    emit window->Tree()->itemActivated(goodNode, 0);
+    QCOMPARE(window->CurrentModule()->GetName(), QStringLiteral("Good"));
   }
 
   void directoriesComeFromTheProjectFolder() {
