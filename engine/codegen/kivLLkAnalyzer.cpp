@@ -2,7 +2,12 @@
 // rule FIRST and FOLLOW with their caches, locks and cycles, and the analyzer's diagnostics.
 #include "engine/codegen/kivLLkAnalyzer.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -114,11 +119,143 @@ void AddDepth(MemberSet& Depths, int K) {
 
 } // namespace
 
-TkivLLkAnalyzer::TkivLLkAnalyzer(IkivTool& Tool) : fTool(&Tool) {}
+// See note [lookahead memo]. Entries holds, per element and depth, the answers computed so far
+// with what each depended on; Records has one entry per answer under computation, innermost last.
+struct TkivLLkAnalyzer::Memo {
+  struct Key {
+    const IkivAlternativeElem* Elem;
+    int K;
+    bool operator==(const Key& Other) const { return Elem == Other.Elem && K == Other.K; }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& Value) const {
+      return std::hash<const void*>()(Value.Elem) ^ (static_cast<std::size_t>(Value.K) * 0x9E3779B97F4A7C15ull);
+    }
+  };
+  // A lock (of a block or rule end, or of a rule block) at a depth, or a rule end's no-FOLLOW flag,
+  // with the value read. Node is the IkivBlockEndElem*, IkivRuleBlock* or IkivRuleEndElem* read.
+  enum class ReadKind : unsigned char { EndLock, RuleLock, NoFollow };
+  struct Read {
+    ReadKind Kind;
+    const void* Node;
+    int K;
+    bool Value;
+    auto Tie() const { return std::tie(Node, K, Kind, Value); }
+    bool operator==(const Read& Other) const { return Tie() == Other.Tie(); }
+    bool operator<(const Read& Other) const { return Tie() < Other.Tie(); }
+  };
+  // A wildcard or inverted atom asked for its competing sets, and whether it headed the
+  // alternative under analysis.
+  struct Head {
+    const IkivAlternativeElem* Atom;
+    bool Heads;
+    bool operator==(const Head& Other) const { return Atom == Other.Atom && Heads == Other.Heads; }
+    bool operator<(const Head& Other) const {
+      return std::tie(Atom, Heads) < std::tie(Other.Atom, Other.Heads);
+    }
+  };
+  struct Record {
+    bool Forget = false;
+    std::vector<Read> Reads;
+    std::vector<Head> Heads;
+
+    void Take(const std::vector<Read>& MoreReads, const std::vector<Head>& MoreHeads) {
+      Reads.insert(Reads.end(), MoreReads.begin(), MoreReads.end());
+      Heads.insert(Heads.end(), MoreHeads.begin(), MoreHeads.end());
+    }
+    void Tidy() {
+      std::sort(Reads.begin(), Reads.end());
+      Reads.erase(std::unique(Reads.begin(), Reads.end()), Reads.end());
+      std::sort(Heads.begin(), Heads.end());
+      Heads.erase(std::unique(Heads.begin(), Heads.end()), Heads.end());
+    }
+  };
+  struct Entry {
+    IkivLookaheadPtr Value;
+    std::vector<Read> Reads;
+    std::vector<Head> Heads;
+  };
+  // Answers kept per element and depth; a few variants for the different states they were asked in.
+  static constexpr std::size_t MaxVariants = 8;
+
+  void NoteRead(ReadKind Kind, const void* Node, int K, bool Value) {
+    if (!Records.empty()) Records.back().Reads.push_back(Read{Kind, Node, K, Value});
+  }
+  void NoteHead(const IkivAlternativeElem* Atom, bool Heads) {
+    if (!Records.empty()) Records.back().Heads.push_back(Head{Atom, Heads});
+  }
+
+  // True when every state the answer depended on reads the same now.
+  static bool StillHolds(const Entry& Known, const TkivLLkAnalyzer& Analyzer) {
+    for (const Read& R : Known.Reads) {
+      bool Now = false;
+      switch (R.Kind) {
+      case ReadKind::EndLock: Now = static_cast<const IkivBlockEndElem*>(R.Node)->GetLock(R.K); break;
+      case ReadKind::RuleLock: Now = static_cast<const IkivRuleBlock*>(R.Node)->GetLock(R.K); break;
+      case ReadKind::NoFollow: Now = static_cast<const IkivRuleEndElem*>(R.Node)->GetNoFollow(); break;
+      }
+      if (Now != R.Value) return false;
+    }
+    for (const Head& H : Known.Heads)
+      if (Analyzer.HeadsAnalysisAlt(*H.Atom) != H.Heads) return false;
+    return true;
+  }
+
+  bool Enabled = true;
+  std::unordered_map<Key, std::vector<Entry>, KeyHash> Entries;
+  std::vector<Record> Records;
+};
+
+// The record of one answer under computation. What it learnt passes on to the answer that asked
+// for it, except across a cache boundary: a FIRST or FOLLOW set computed afresh is stored, and
+// every later request gets the stored set whatever the state it was computed in.
+class TkivLLkAnalyzer::Computation {
+public:
+  Computation(Memo& Owner, bool PassOn) : fMemo(Owner), fPassOn(PassOn) { fMemo.Records.emplace_back(); }
+  ~Computation() {
+    if (!fDone) Finish();
+  }
+  Computation(const Computation&) = delete;
+  Computation& operator=(const Computation&) = delete;
+
+  Memo::Record Finish() {
+    fDone = true;
+    Memo::Record Done = std::move(fMemo.Records.back());
+    fMemo.Records.pop_back();
+    Done.Tidy();
+    if (fPassOn && !fMemo.Records.empty()) {
+      Memo::Record& Outer = fMemo.Records.back();
+      Outer.Forget = Outer.Forget || Done.Forget;
+      Outer.Take(Done.Reads, Done.Heads);
+    }
+    return Done;
+  }
+
+private:
+  Memo& fMemo;
+  bool fPassOn;
+  bool fDone = false;
+};
+
+TkivLLkAnalyzer::TkivLLkAnalyzer(IkivTool& Tool) : fTool(&Tool), fMemo(std::make_unique<Memo>()) {}
+
+TkivLLkAnalyzer::~TkivLLkAnalyzer() = default;
 
 void TkivLLkAnalyzer::SetGrammar(IkivGrammar* Grammar) {
   fGrammar = Grammar;
   fLexical = Grammar != nullptr && kiv::Supports<IkivLexerGrammar>(Grammar) != nullptr;
+  const bool Enabled = fMemo->Enabled;
+  fMemo = std::make_unique<Memo>();
+  fMemo->Enabled = Enabled;
+}
+
+void TkivLLkAnalyzer::EnableLookaheadMemo(bool Enabled) {
+  fMemo = std::make_unique<Memo>();
+  fMemo->Enabled = Enabled;
+}
+
+void TkivLLkAnalyzer::DoNotRemember() {
+  if (!fMemo->Records.empty()) fMemo->Records.back().Forget = true;
 }
 
 IkivGrammar& TkivLLkAnalyzer::TheGrammar() const {
@@ -128,8 +265,29 @@ IkivGrammar& TkivLLkAnalyzer::TheGrammar() const {
 
 IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   if (Elem == nullptr) return EmptyLookahead();
+  Memo& M = *fMemo;
+  if (!M.Enabled) {
+    IkivLookaheadPtr Result = Elem->Look(K);
+    return Result ? Result : EmptyLookahead();
+  }
+  const Memo::Key Key{Elem, K};
+  if (auto Found = M.Entries.find(Key); Found != M.Entries.end()) {
+    for (const Memo::Entry& Known : Found->second) {
+      if (!Memo::StillHolds(Known, *this)) continue;
+      if (!M.Records.empty()) M.Records.back().Take(Known.Reads, Known.Heads);
+      return Known.Value->Clone();
+    }
+  }
+  Computation Asking(M, true);
   IkivLookaheadPtr Result = Elem->Look(K);
-  return Result ? Result : EmptyLookahead();
+  if (!Result) Result = EmptyLookahead();
+  Memo::Record Learnt = Asking.Finish();
+  if (!Learnt.Forget) {
+    std::vector<Memo::Entry>& Variants = M.Entries[Key];
+    if (Variants.size() >= Memo::MaxVariants) Variants.erase(Variants.begin());
+    Variants.push_back(Memo::Entry{Result->Clone(), std::move(Learnt.Reads), std::move(Learnt.Heads)});
+  }
+  return Result;
 }
 
 IkivLookaheadPtr TkivLLkAnalyzer::AltLook(IkivAlternativeBlock& Block, int Index, int K) {
@@ -302,11 +460,14 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookZeroOrMore(int K, IkivZeroOrMoreBlock& Blo
 // lookahead at this depth is being computed through its end, the end answers nothing more: the
 // computation under way supplies those members.
 IkivLookaheadPtr TkivLLkAnalyzer::LookBlockEnd(int K, IkivBlockEndElem& End) {
-  if (End.GetLock(K)) return EmptyLookahead();
   IkivAlternativeBlock* Owner = End.GetBlock();
-  if (Owner == nullptr) return EmptyLookahead();
+  const bool Loop = Owner != nullptr && IsLoop(*Owner);
+  const bool Locked = End.GetLock(K);
+  // Only a loop's end is ever locked.
+  if (Loop) fMemo->NoteRead(Memo::ReadKind::EndLock, static_cast<const IkivBlockEndElem*>(&End), K, Locked);
+  if (Locked || Owner == nullptr) return EmptyLookahead();
   IkivLookaheadPtr Result;
-  if (IsLoop(*Owner)) {
+  if (Loop) {
     DepthLock<IkivBlockEndElem> Lock(End, K);
     Result = BlockLook(*Owner, K);
   } else {
@@ -339,14 +500,20 @@ IkivLookahead::MemberSet TkivLLkAnalyzer::TokenUniverse() const {
 
 IkivLookahead::MemberSet TkivLLkAnalyzer::CharVocabulary() const { return TheGrammar().getCharVocabulary(); }
 
+bool TkivLLkAnalyzer::HeadsAnalysisAlt(const IkivAlternativeElem& Atom) const {
+  if (fCurrentBlock == nullptr) return false;
+  IkivAlternative* Alt = fCurrentBlock->GetAlternative(fCurrentBlock->GetAnalysisAlt());
+  return Alt != nullptr && Alt->GetHead() == &Atom;
+}
+
 void TkivLLkAnalyzer::RemoveCompetingSets(MemberSet& Set, IkivAlternativeElem& Atom) {
-  IkivAlternativeBlock* Block = fCurrentBlock;
-  if (Block == nullptr) return;
-  const int Index = Block->GetAnalysisAlt();
-  IkivAlternative* Alt = Block->GetAlternative(Index);
-  if (Alt == nullptr || Alt->GetHead() != &Atom) return;
+  const bool Head = HeadsAnalysisAlt(Atom);
+  fMemo->NoteHead(&Atom, Head);
+  if (!Head) return;
+  IkivAlternativeBlock& Block = *fCurrentBlock;
+  const int Index = Block.GetAnalysisAlt();
   for (int Earlier = 0; Earlier < Index; ++Earlier)
-    Set &= ~LookOf(Block->GetAlternative(Earlier)->GetHead(), 1)->GetMembers();
+    Set &= ~LookOf(Block.GetAlternative(Earlier)->GetHead(), 1)->GetMembers();
 }
 
 IkivLookaheadPtr TkivLLkAnalyzer::LookCharLiteral(int K, IkivCharLiteralElem& Atom) {
@@ -441,6 +608,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRuleRef(int K, IkivRuleRefElem& Ref) {
   const std::string Target = Ref.GetTargetRule();
   IkivRuleSymbolPtr Symbol = G.getRuleSymbol(Target);
   if (!Symbol || !Symbol->isDefined()) {
+    DoNotRemember();
     fTool->Error("Rule \"" + DisplayName(Target) + "\" is not defined.", G.getFileName(), Ref.GetLine(),
                  Ref.GetColumn());
     return EmptyLookahead();
@@ -451,10 +619,12 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRuleRef(int K, IkivRuleRefElem& Ref) {
     NoFollowScope FirstOnly(Block != nullptr ? Block->GetEndNode() : nullptr);
     Result = LookRule(K, Target);
   }
-  if (!Result->GetCycle().empty())
+  if (!Result->GetCycle().empty()) {
+    DoNotRemember();
     fTool->Error("Infinite recursion to rule \"" + DisplayName(Result->GetCycle()) + "\" from rule \"" +
                      DisplayName(Target) + "\".",
                  G.getFileName(), Ref.GetLine(), Ref.GetColumn());
+  }
   if (Result->ContainsEpsilon()) {
     Result->SetEpsilon(false);
     const MemberSet Depths = Result->GetEpsilonDepths();
@@ -469,9 +639,12 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRule(int K, const std::string& RuleName) {
   IkivRuleSymbolPtr Symbol = TheGrammar().getRuleSymbol(RuleName);
   IkivRuleBlock* Block = Symbol ? Symbol->getBlock() : nullptr;
   if (Block == nullptr) return EmptyLookahead();
-  if (Block->GetLock(K)) return std::make_shared<TkivLookahead>(RuleName);
+  const bool Locked = Block->GetLock(K);
+  fMemo->NoteRead(Memo::ReadKind::RuleLock, static_cast<const IkivRuleBlock*>(Block), K, Locked);
+  if (Locked) return std::make_shared<TkivLookahead>(RuleName);
   if (!Block->GetCache(K)) {
     DepthLock<IkivRuleBlock> Lock(*Block, K);
+    Computation Fresh(*fMemo, false);
     IkivLookaheadPtr First = LookRuleBlock(K, *Block);
     Block->SetCache(K, First);
   }
@@ -479,7 +652,9 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRule(int K, const std::string& RuleName) {
 }
 
 IkivLookaheadPtr TkivLLkAnalyzer::LookRuleEnd(int K, IkivRuleEndElem& End) {
-  if (End.GetNoFollow() || fLexical) {
+  const bool NoFollow = End.GetNoFollow();
+  fMemo->NoteRead(Memo::ReadKind::NoFollow, static_cast<const IkivRuleEndElem*>(&End), 0, NoFollow);
+  if (NoFollow || fLexical) {
     auto Result = std::make_shared<TkivLookahead>();
     Result->SetEpsilon(true);
     MemberSet Depths;
@@ -497,9 +672,13 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRuleEnd(int K, IkivRuleEndElem& End) {
 IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
   IkivGrammar& G = TheGrammar();
   const std::string Name = CycleName(End);
-  if (End.GetLock(K)) return std::make_shared<TkivLookahead>(Name);
+  const bool Locked = End.GetLock(K);
+  fMemo->NoteRead(Memo::ReadKind::EndLock, static_cast<const IkivBlockEndElem*>(&End), K, Locked);
+  if (Locked) return std::make_shared<TkivLookahead>(Name);
   if (IkivLookaheadPtr Cached = End.GetCache(K)) {
     if (Cached->GetCycle().empty()) return Cached->Clone();
+    // Partial: a later request may find it completed.
+    DoNotRemember();
     IkivRuleEndElem* CycleEnd = RuleEndOf(Cached->GetCycle());
     IkivLookaheadPtr Completed = CycleEnd != nullptr ? CycleEnd->GetCache(K) : nullptr;
     if (!Completed) return Cached->Clone();
@@ -510,6 +689,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
   auto Result = std::make_shared<TkivLookahead>();
   {
     DepthLock<IkivRuleEndElem> Lock(End, K);
+    Computation Fresh(*fMemo, false);
     IkivRuleSymbolPtr Symbol = G.getRuleSymbol(Name);
     const IkivRuleSymbol::ReferenceList References =
         Symbol ? Symbol->getReferences() : IkivRuleSymbol::ReferenceList();
@@ -528,6 +708,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
       Result->AddMembers(Eof);
     }
   }
+  if (!Result->GetCycle().empty()) DoNotRemember();
   End.SetCache(K, Result->Clone());
   return Result;
 }
@@ -536,14 +717,9 @@ bool TkivLLkAnalyzer::CanInvertSubrule(IkivAlternativeBlock& Block, bool ForLexe
   return kiv::CanInvertSubrule(Block, ForLexer);
 }
 
-namespace kiv {
-
-IkivLookaheadPtr RuleFirst(IkivLLkAnalyzer& Analyzer, IkivGrammar& Grammar, int K, const std::string& RuleId) {
-  IkivRuleSymbolPtr Symbol = Grammar.getRuleSymbol(RuleId);
+IkivLookaheadPtr TkivLLkAnalyzer::RuleFirst(int K, const std::string& RuleId) {
+  IkivRuleSymbolPtr Symbol = TheGrammar().getRuleSymbol(RuleId);
   IkivRuleBlock* Block = Symbol ? Symbol->getBlock() : nullptr;
   NoFollowScope FirstOnly(Block != nullptr ? Block->GetEndNode() : nullptr);
-  IkivLookaheadPtr Result = Analyzer.LookRule(K, RuleId);
-  return Result ? Result : EmptyLookahead();
+  return LookRule(K, RuleId);
 }
-
-} // namespace kiv

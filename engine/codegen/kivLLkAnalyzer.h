@@ -2,6 +2,7 @@
 // Decides for every block and loop whether k tokens (characters in a lexer) tell its alternatives apart.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "engine/kivAnalysis.h"
@@ -31,11 +32,24 @@ inline constexpr int MinUserTokenType = 4;
 // answers "epsilon at depth d" instead of the rule's FOLLOW, d being the depth still to be filled
 // when the end was reached. The reference then continues with the element after it at each such
 // depth. A FIRST cache entry is thus independent of where the rule is used.
+//
+// Note [lookahead memo]: the graph's caches alone leave the lookahead of blocks, loop ends and the
+// elements between them to be recomputed along every path that reaches them, which grows as
+// (alternatives)^k in nested loops. The analyzer therefore also remembers the lookahead of every
+// element it asks for, per depth, together with what the answer depended on beyond the graph: the
+// locks and no-FOLLOW flags it read, with their values, and, for wildcards and inverted atoms at
+// depth 1, whether the atom headed the alternative under analysis (competing sets). An answer is
+// reused only while all of these read the same, so that reusing it gives what computing it again
+// would. A FIRST or FOLLOW set computed afresh is stored in the graph and every later request gets
+// the stored set, so what its computation read does not count for the answers that asked for it.
+// Answers that reported an error, or that used a FOLLOW set cut short by a cycle (a later request
+// may complete it), are not kept: a recomputation reports the error again, as it must.
 class TkivLLkAnalyzer : public IkivLLkAnalyzer {
 public:
   // The tool is borrowed for the analyzer's life: it receives warnings, errors, panics and the
   // nondeterminism reports.
   explicit TkivLLkAnalyzer(IkivTool& Tool);
+  ~TkivLLkAnalyzer() override;
 
   // The grammar is borrowed (see IkivLLkAnalyzer); the lexical flag follows its kind.
   void SetGrammar(IkivGrammar* Grammar) override;
@@ -59,20 +73,32 @@ public:
   IkivLookaheadPtr LookWildcard(int K, IkivWildcardElem& Atom) override;
   IkivLookaheadPtr LookZeroOrMore(int K, IkivZeroOrMoreBlock& Block) override;
   // FIRST of the named rule (the name as the symbol table holds it). The rule's end answers FOLLOW
-  // unless its no-FOLLOW flag is set, which a rule reference does around this call; a caller that
-  // wants the rule's own FIRST sets that flag the same way (see kiv::RuleFirst).
+  // unless its no-FOLLOW flag is set, which a rule reference does around this call; RuleFirst is
+  // the rule's own FIRST.
   IkivLookaheadPtr LookRule(int K, const std::string& RuleName) override;
   IkivLookaheadPtr Follow(int K, IkivRuleEndElem& End) override;
   bool CanInvertSubrule(IkivAlternativeBlock& Block, bool ForLexer) override;
+
+  // The FIRST of a rule at depth K as a reference sees it: the rule's end answers epsilon with the
+  // depth still to be filled instead of the rule's FOLLOW. Fills the rule's FIRST cache. Flags and
+  // locks of the graph must be set only through the analyzer (see note [lookahead memo]).
+  IkivLookaheadPtr RuleFirst(int K, const std::string& RuleId);
+
+  // The lookahead memo (note [lookahead memo]) is on from construction. Answers are the same
+  // without it, only slower: switching it off (which also forgets what it holds) is for checking
+  // exactly that.
+  void EnableLookaheadMemo(bool Enabled);
 
   IkivGrammar* Grammar() const { return fGrammar; }
   bool Lexical() const { return fLexical; }
 
 private:
+  class Computation;
+  struct Memo;
+
   IkivGrammar& TheGrammar() const;
-  int MaxDepth() const { return TheGrammar().getK(); }
-  // The lookahead of an element, never null: a missing element or one without an analyzer
-  // operation contributes an empty set.
+  // The lookahead of an element, never null and owned by the caller: a missing element or one
+  // without an analyzer operation contributes an empty set. Remembered per note [lookahead memo].
   IkivLookaheadPtr LookOf(IkivAlternativeElem* Elem, int K);
   // Alternative Index of Block at depth K from the alternative's cache, computed and stored when
   // the entry is empty; the answer is the cache entry itself, which callers only read.
@@ -85,9 +111,13 @@ private:
   // The token types 4..highest type of the token manager.
   IkivLookahead::MemberSet TokenUniverse() const;
   IkivLookahead::MemberSet CharVocabulary() const;
+  // True when Atom heads the alternative under analysis of the current block.
+  bool HeadsAnalysisAlt(const IkivAlternativeElem& Atom) const;
   // Removes from Set what the earlier alternatives of the current block see at depth 1, when Atom
   // heads the alternative whose lookahead is being computed.
   void RemoveCompetingSets(IkivLookahead::MemberSet& Set, IkivAlternativeElem& Atom);
+  // Marks the answers under computation as not to be remembered.
+  void DoNotRemember();
   // The symbol-table name of a rule as diagnostics print it (lexer rules decoded).
   std::string DisplayName(const std::string& RuleId) const;
   // The name cycles carry for the rule a rule end belongs to (lexer rules encoded).
@@ -98,12 +128,5 @@ private:
   IkivTool* fTool;
   IkivGrammar* fGrammar = nullptr;
   bool fLexical = false;
+  std::unique_ptr<Memo> fMemo;
 };
-
-namespace kiv {
-
-// The FIRST of a rule at depth K as a reference sees it: the rule's end answers epsilon with the
-// depth still to be filled instead of the rule's FOLLOW. Fills the rule's FIRST cache.
-IkivLookaheadPtr RuleFirst(IkivLLkAnalyzer& Analyzer, IkivGrammar& Grammar, int K, const std::string& RuleId);
-
-} // namespace kiv

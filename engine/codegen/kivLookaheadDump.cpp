@@ -23,8 +23,11 @@ std::string DepthText(int Depth) {
 // to the operation of its own kind here; blocks are checked, everything else is only walked past.
 class LookaheadDumper : public IkivCodeGenerator {
 public:
-  LookaheadDumper(IkivGrammar& Grammar, IkivLLkAnalyzer& Analyzer, bool Lexical)
-      : fGrammar(Grammar), fAnalyzer(Analyzer), fLexical(Lexical) {}
+  // Without Listing the dumper only checks and counts.
+  LookaheadDumper(IkivGrammar& Grammar, IkivLLkAnalyzer& Analyzer, bool Lexical, bool Listing)
+      : fGrammar(Grammar), fAnalyzer(Analyzer), fLexical(Lexical), fListing(Listing) {}
+
+  int NondeterministicCount() const { return fNondeterministic; }
 
   // The text gathered since the last call.
   std::string TakeText() { return std::exchange(fText, std::string()); }
@@ -70,9 +73,19 @@ public:
   }
 
 private:
-  // Prints a checked block, then visits its alternatives: the predicate first, then every element
-  // (end markers dispatch to nothing).
+  // Counts a checked block and lists it when listing, then visits its alternatives: the predicate
+  // first, then every element (end markers dispatch to nothing).
   void List(const char* Kind, IkivAlternativeBlock& Block, bool Deterministic, IkivBlockWithImpliedExitPath* Loop) {
+    if (!Deterministic) ++fNondeterministic;
+    if (fListing) ListCaches(Kind, Block, Deterministic, Loop);
+    for (IkivAlternative* Alt : Block.GetAlternatives()) {
+      if (IkivSynPredBlock* Predicate = Alt->GetSynPred()) Predicate->Generate();
+      for (IkivAlternativeElem* Elem = Alt->GetHead(); Elem != nullptr; Elem = Elem->GetNext()) Elem->Generate();
+    }
+  }
+
+  void ListCaches(const char* Kind, IkivAlternativeBlock& Block, bool Deterministic,
+                  IkivBlockWithImpliedExitPath* Loop) {
     const int K = fGrammar.getK();
     fText += "  " + std::string(Kind) + (Block.GetInverted() ? " inverted" : "") + " line " +
              std::to_string(Block.GetLine()) + (Deterministic ? "" : " nondeterministic") + "\n";
@@ -89,15 +102,13 @@ private:
         if (IkivLookaheadPtr Set = Loop->GetExitCache(D))
           fText += "      k=" + std::to_string(D) + " " + SetText(Set) + "\n";
     }
-    for (IkivAlternative* Alt : Alts) {
-      if (IkivSynPredBlock* Predicate = Alt->GetSynPred()) Predicate->Generate();
-      for (IkivAlternativeElem* Elem = Alt->GetHead(); Elem != nullptr; Elem = Elem->GetNext()) Elem->Generate();
-    }
   }
 
   IkivGrammar& fGrammar;
   IkivLLkAnalyzer& fAnalyzer;
   bool fLexical;
+  bool fListing;
+  int fNondeterministic = 0;
   std::string fText;
 };
 
@@ -117,14 +128,44 @@ private:
   IkivCodeGenerator* fSaved;
 };
 
+// Checks the blocks of every defined rule in definition order, calling Done(rule block) after each
+// rule, then, in a lexer grammar, builds and checks the token-dispatch rule; answers that rule's
+// block (null when there is none).
+template <class AfterRule>
+IkivRuleBlock* CheckInGeneratorOrder(IkivGrammar& Grammar, bool Lexical, AfterRule Done) {
+  const IkivGrammar::RuleList Symbols = Grammar.getRules();
+  for (const IkivRuleSymbolPtr& Symbol : Symbols) {
+    IkivRuleBlock* Block = Symbol->isDefined() ? Symbol->getBlock() : nullptr;
+    if (Block == nullptr) continue;
+    Block->Generate();
+    Done(*Block);
+  }
+  if (!Lexical) return nullptr;
+  IkivRuleBlock* Dispatch = TkivGrammarMaker::CreateNextTokenRule(Grammar, Symbols, "NextToken");
+  if (Dispatch == nullptr || Dispatch->GetAlternatives().empty()) return nullptr;
+  Dispatch->Generate();
+  return Dispatch;
+}
+
 } // namespace
+
+int AnalyzeGrammar(IkivGrammar& Grammar) {
+  IkivLLkAnalyzer* Analyzer = Grammar.getAnalyzer();
+  if (Analyzer == nullptr) return -1;
+  Analyzer->SetGrammar(&Grammar);
+  const bool Lexical = Supports<IkivLexerGrammar>(&Grammar) != nullptr;
+  LookaheadDumper Checker(Grammar, *Analyzer, Lexical, false);
+  GeneratorSwap Swap(Grammar, &Checker);
+  CheckInGeneratorOrder(Grammar, Lexical, [](IkivRuleBlock&) {});
+  return Checker.NondeterministicCount();
+}
 
 std::string DumpLookahead(IkivGrammar& Grammar) {
   IkivLLkAnalyzer* Analyzer = Grammar.getAnalyzer();
   if (Analyzer == nullptr) return {};
   Analyzer->SetGrammar(&Grammar);
   const bool Lexical = Supports<IkivLexerGrammar>(&Grammar) != nullptr;
-  LookaheadDumper Dumper(Grammar, *Analyzer, Lexical);
+  LookaheadDumper Dumper(Grammar, *Analyzer, Lexical, true);
   GeneratorSwap Swap(Grammar, &Dumper);
 
   struct RuleText {
@@ -134,21 +175,10 @@ std::string DumpLookahead(IkivGrammar& Grammar) {
     std::string Follow;
   };
   std::vector<RuleText> Rules;
-  const IkivGrammar::RuleList Symbols = Grammar.getRules();
-  for (const IkivRuleSymbolPtr& Symbol : Symbols) {
-    IkivRuleBlock* Block = Symbol->isDefined() ? Symbol->getBlock() : nullptr;
-    if (Block == nullptr) continue;
-    Block->Generate();
-    Rules.push_back({Block->GetRuleName(), Block, Dumper.TakeText(), {}});
-  }
-  std::string NextToken;
-  if (Lexical) {
-    IkivRuleBlock* Dispatch = TkivGrammarMaker::CreateNextTokenRule(Grammar, Symbols, "NextToken");
-    if (Dispatch != nullptr && !Dispatch->GetAlternatives().empty()) {
-      Dispatch->Generate();
-      NextToken = "rule NextToken\n" + Dumper.TakeText();
-    }
-  }
+  IkivRuleBlock* Dispatch = CheckInGeneratorOrder(Grammar, Lexical, [&](IkivRuleBlock& Block) {
+    Rules.push_back({Block.GetRuleName(), &Block, Dumper.TakeText(), {}});
+  });
+  const std::string NextToken = Dispatch != nullptr ? "rule NextToken\n" + Dumper.TakeText() : std::string();
 
   // FOLLOW of every rule first: computing it may fill FIRST caches of the rules it passes.
   const int K = Grammar.getK();

@@ -41,4 +41,9 @@ namespace kiv {
 // instead of generation, once per parsed grammar. Diagnostics go to the grammar's tool.
 std::string DumpLookahead(IkivGrammar& Grammar);
 
+// Checks every block as the dump does, without the listing; answers how many blocks were found
+// nondeterministic (-1 when the grammar has no analyzer). Conflicts are reported to the grammar's
+// tool as usual.
+int AnalyzeGrammar(IkivGrammar& Grammar);
+
 } // namespace kiv

@@ -95,7 +95,7 @@ std::string Analyzed::AltSet(IkivAlternativeBlock& Block, int Alt, int K) const 
 }
 
 std::string Analyzed::First(const std::string& Id, int K) {
-  return SetText(kiv::RuleFirst(Analyzer, *Grammar, K, Id));
+  return SetText(Analyzer.RuleFirst(K, Id));
 }
 
 std::string Analyzed::Follow(const std::string& Id, int K) {
