@@ -22,6 +22,8 @@
 #include "workbench/qvKivMain.h"
 #include "workbench/qvMessageList.h"
 #include "workbench/qvNewItemsDialog.h"
+#include "workbench/qvOptionsDialog.h"
+#include "workbench/qvProjectOptionsDialog.h"
 #include "workbench/qvWorkbenchSettings.h"
 #include "workbench/qvWsKivGrammarEditor.h"
 #include "workbench/qvWsKivProject.h"
@@ -229,6 +231,7 @@ private slots:
                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     action(*window, "actMessagesCopy")->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("[Error  ] a(2): e\r\n"));
+    QCOMPARE(window->MessageView()->columnWidth(0), window->MessageView()->width() - 4);
     action(*window, "actMessagesClear")->trigger();
     QCOMPARE(window->Messages()->Count(), 0);
     QCOMPARE(window->MessageView()->contextMenuPolicy(), Qt::NoContextMenu);
@@ -494,6 +497,29 @@ private slots:
     QCOMPARE(FPrompter->questions,
              QStringList({"Confirm: Save changes to Better?", "Confirm: Save changes to Better?",
                           "Confirm: Save changes to p?"}));
+  }
+
+  void optionsDialogs() {
+    auto window = showWindow({});
+    OnModal<TfrmProjectOptions>([](TfrmProjectOptions* dialog) {
+      QCOMPARE(dialog->UnitDirEdit()->text(), QString());
+      dialog->UnitDirEdit()->setText(QStringLiteral("units"));
+      dialog->XchgDirEdit()->setText(QStringLiteral("xchg"));
+      dialog->OkButton()->click();
+    });
+    action(*window, "actProjectOptions")->trigger();
+    QCOMPARE(window->Project()->GetOutputDir(), QStringLiteral("units"));
+    QCOMPARE(window->Project()->GetExchangeDir(), QStringLiteral("xchg"));
+    QVERIFY(window->ProjectModule()->IsModified());
+    QVERIFY(action(*window, "actFileSaveAll")->isEnabled());
+
+    bool shown = false;
+    OnModal<TfrmOptions>([&](TfrmOptions* dialog) {
+      shown = true;
+      dialog->reject();
+    });
+    action(*window, "actToolsOptions")->trigger();
+    QVERIFY(shown);
   }
 
   void boundsAndPanels() {
