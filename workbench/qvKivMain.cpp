@@ -104,7 +104,12 @@ TfrmKivMain::TfrmKivMain(const QStringList& arguments, QWidget* parent) : QMainW
 TfrmKivMain::~TfrmKivMain() {
   storeBounds();
   FSettings.Save();
-  if (FFindDialog) FFindDialog->disconnect(this);
+  // Nothing may refresh this window while its parts go away.
+  QObject::disconnect(qApp, nullptr, this, nullptr);
+  QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+  for (QObject* sender : std::initializer_list<QObject*>{FTree, FPages, FMessages, FMessageView, FFindDialog,
+                                                               FFindDialog ? FFindDialog->FindEdit() : nullptr})
+    if (sender) sender->disconnect(this);
   if (FProject) {
     for (int i = 0; i < FProject->ChildCount(); ++i)
       if (IqvWsModuleEditor* editor = FProject->Child(i)->GetEditor()) editor->SetStatusHandler(nullptr);
