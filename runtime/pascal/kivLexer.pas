@@ -61,6 +61,7 @@ type
     procedure match(C: AnsiChar); overload;
     procedure match(const S: AnsiString); overload;
     procedure match(const ASet: TkivCharSet); overload;
+    // Consumes any character but C; raises at the end of input too.
     procedure matchNot(C: AnsiChar);
     // Consumes characters until LA(1) is in the set or the input ends.
     procedure ConsumeUntil(const ASet: TkivCharSet);
@@ -175,7 +176,9 @@ begin
   Expected := C;
   if not fCaseSensitive then
     Expected := FoldChar(C);
-  if Expected = LA(1) then
+  // The end of input is no character: "~'c'" and the wildcard stop there
+  // like the lookahead sets do, instead of consuming the end for ever.
+  if (Expected = LA(1)) or (LA(1) = EOF_CHAR) then
     raise EkivMismatchedChar.Create(LA(1), C, FInputState.FileName,
       FInputState.Line, FInputState.Column, True);
   consume;

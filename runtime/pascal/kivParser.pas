@@ -39,8 +39,8 @@ type
     // Consumes the current token when its type is in the set; raises
     // EkivMismatchedToken (KIND_TOKEN_SET) otherwise.
     procedure match(const ASet: TkivTokenSet); overload;
-    // Consumes the current token unless it has type T; raises a negated
-    // EkivMismatchedToken (KIND_TOKEN) otherwise.
+    // Consumes the current token unless it has type T or is the end of
+    // input; raises a negated EkivMismatchedToken (KIND_TOKEN) otherwise.
     procedure matchNot(T: Integer);
     // Resynchronises after an error: consumes tokens until the current one
     // is in the set or is the end-of-input token.
@@ -108,7 +108,10 @@ end;
 
 procedure TkivParser.matchNot(T: Integer);
 begin
-  if LA(1) = T then
+  // "~A" and the wildcard match a token of the vocabulary, never the end of
+  // input: the end-of-input token is handed out for ever, so a rule that
+  // recursed through a wildcard would never stop there.
+  if (LA(1) = T) or (LA(1) = TT_EOF) then
     raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, True);
   consume;
 end;

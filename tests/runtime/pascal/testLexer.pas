@@ -182,6 +182,19 @@ begin
     end;
     F.Lexer.matchNot('x');
     CheckChar(EOF_CHAR, F.Lexer.LA(1), 'matchNot consumes');
+    // "~'x'" takes a character, and the end of input is none: a rule that
+    // recursed through it would otherwise never stop there.
+    try
+      F.Lexer.matchNot('x');
+      NotRaised('matchNot x at the end of input');
+    except
+      on E: EkivMismatchedChar do
+      begin
+        CheckChar(EOF_CHAR, E.FoundChar, 'found the end of input');
+        Check(E.Negated, 'negated at the end');
+      end;
+    end;
+    CheckEquals('ab', F.Lexer.TokenText, 'the end of input is not taken into the text');
   finally
     Close(F);
   end;

@@ -217,6 +217,27 @@ begin
     CheckEquals(TT_EOF, Parser.LA(1), 'type 300 is no member; stops at the end');
     Parser.ConsumeUntil([44]);
     CheckEquals(TT_EOF, Parser.LA(1), 'at the end it returns at once');
+
+    Section('matchNot at the end of input');
+    // The wildcard (matchNot(TT_000)) and "~A" match tokens of the
+    // vocabulary; the end-of-input token, handed out for ever, is none.
+    try
+      Parser.matchNot(TT_000);
+      NotRaised('wildcard at the end of input');
+    except
+      on E: EkivMismatchedToken do
+      begin
+        CheckEquals(TT_EOF, E.TokenType, 'found the end of input');
+        Check(E.Negated, 'negated at the end');
+      end;
+    end;
+    try
+      Parser.matchNot(5);
+      NotRaised('matchNot 5 at the end of input');
+    except
+      on E: EkivMismatchedToken do
+        CheckEquals(TT_EOF, E.TokenType, 'found the end of input');
+    end;
   finally
     Parser.Free;
   end;
