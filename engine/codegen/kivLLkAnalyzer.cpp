@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <tuple>
@@ -15,6 +16,10 @@
 #include "engine/graph/kivGraphArena.h"
 #include "engine/graph/kivSubruleInversion.h"
 #include "engine/model/kivNames.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -111,6 +116,27 @@ TkivLookaheadList ReportedIntersections(const std::vector<IkivLookaheadPtr>& ByD
     List.push_back(Slot < ByDepth.size() && ByDepth[Slot] ? ByDepth[Slot] : EmptyLookahead());
   }
   return List;
+}
+
+// The stack the analysis may use below its outermost lookahead request: half the process's stack
+// limit where it can be read, capped, and 4 MB otherwise.
+std::size_t StackBudget() {
+  constexpr std::size_t Fallback = std::size_t{4} << 20;
+  constexpr std::size_t Cap = std::size_t{256} << 20;
+#if defined(__unix__) || defined(__APPLE__)
+  rlimit Limit{};
+  if (getrlimit(RLIMIT_STACK, &Limit) == 0) {
+    if (Limit.rlim_cur == RLIM_INFINITY) return Cap;
+    return std::min<std::size_t>(static_cast<std::size_t>(Limit.rlim_cur) / 2, Cap);
+  }
+#endif
+  return Fallback;
+}
+
+std::size_t StackDistance(const void* From, const void* To) {
+  const auto A = reinterpret_cast<std::uintptr_t>(From);
+  const auto B = reinterpret_cast<std::uintptr_t>(To);
+  return A > B ? A - B : B - A;
 }
 
 void AddDepth(MemberSet& Depths, int K) {
@@ -237,7 +263,8 @@ private:
   bool fDone = false;
 };
 
-TkivLLkAnalyzer::TkivLLkAnalyzer(IkivTool& Tool) : fTool(&Tool), fMemo(std::make_unique<Memo>()) {}
+TkivLLkAnalyzer::TkivLLkAnalyzer(IkivTool& Tool)
+    : fTool(&Tool), fMemo(std::make_unique<Memo>()), fStackBudget(StackBudget()) {}
 
 TkivLLkAnalyzer::~TkivLLkAnalyzer() = default;
 
@@ -263,8 +290,18 @@ IkivGrammar& TkivLLkAnalyzer::TheGrammar() const {
   return *fGrammar;
 }
 
+// Note [analysis stack]: lookahead is computed by recursion through the graph, and a FOLLOW set
+// passes through every rule whose end leads to the next one; a grammar whose rules chain thousands
+// deep would overflow the stack. Every step of that recursion comes through here, so the stack used
+// since the outermost request is measured here and the analysis ends with a panic, not a crash,
+// once it exceeds the budget.
 IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   if (Elem == nullptr) return EmptyLookahead();
+  ScopedValue<int> Nesting(fNesting, fNesting + 1);
+  if (fNesting == 1)
+    fStackBase = __builtin_frame_address(0);
+  else if (StackDistance(fStackBase, __builtin_frame_address(0)) > fStackBudget)
+    fTool->Panic("Lookahead analysis nested too deeply in rule \"" + Elem->GetEnclosingRuleName() + "\"");
   Memo& M = *fMemo;
   if (!M.Enabled) {
     IkivLookaheadPtr Result = Elem->Look(K);

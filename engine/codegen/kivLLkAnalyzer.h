@@ -2,6 +2,7 @@
 // Decides for every block and loop whether k tokens (characters in a lexer) tell its alternatives apart.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -129,4 +130,8 @@ private:
   IkivGrammar* fGrammar = nullptr;
   bool fLexical = false;
   std::unique_ptr<Memo> fMemo;
+  // See note [analysis stack].
+  int fNesting = 0;
+  const void* fStackBase = nullptr;
+  std::size_t fStackBudget;
 };

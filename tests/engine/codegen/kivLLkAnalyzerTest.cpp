@@ -423,3 +423,24 @@ TEST(AnalyzerErrors, APanicLeavesNoLockOrFlagBehind) {
   EXPECT_FALSE(G.Rule("s").GetLock(1));
   EXPECT_FALSE(G.Rule("s").GetEndNode()->GetNoFollow());
 }
+
+TEST(AnalyzerErrors, RulesChainedTooDeeplyEndTheAnalysisWithAPanicNotACrash) {
+  // Each rule ends in a reference to the next: the FOLLOW of the last passes through all of them.
+  std::string Rules;
+  const int Count = 20000;
+  for (int I = 0; I < Count; ++I) Rules += "r" + std::to_string(I) + " : A r" + std::to_string(I + 1) + " ;\n";
+  Rules += "r" + std::to_string(Count) + " : ( B )? ;\n";
+  Analyzed G(ParserFile(Rules));
+  IkivAlternativeBlock& Last = G.Subrule("r" + std::to_string(Count), 0, 0);
+  EXPECT_THROW(G.Analyzer.CheckBlock(Last), EkivPanic);
+  const std::vector<std::string> Lines = G.TakeLines();
+  ASSERT_EQ(Lines.size(), 1u);
+  EXPECT_EQ(Lines[0].rfind("M:Lookahead analysis nested too deeply in rule \"r", 0), 0u);
+  // A chain of a few hundred rules is analysed as usual.
+  std::string Short;
+  for (int I = 0; I < 300; ++I) Short += "r" + std::to_string(I) + " : A r" + std::to_string(I + 1) + " ;\n";
+  Short += "r300 : ( B )? ;\n";
+  Analyzed S(ParserFile(Short));
+  EXPECT_TRUE(S.Analyzer.CheckBlock(S.Subrule("r300", 0, 0)));
+  EXPECT_EQ(S.AltSet(S.Subrule("r300", 0, 0), 1, 1), "TT_EOF");
+}
