@@ -171,6 +171,22 @@ TEST(AnalyzerSets, ZeroOrMoreIncludesWhatFollowsAndSynPredBlocksEndInEpsilon) {
   EXPECT_EQ(G.SetText(G.Analyzer.LookBlock(3, *Predicate)), "+ <epsilon>");
 }
 
+TEST(AnalyzerSets, InvertibleSubrulesAndTheElementsThatAnswerForTheirSuccessor) {
+  Analyzed G(ParserFile("r : ( A | B..C ) ( A )* ( A | \"begin\" ) ( A B ) {act} D ;\n", 2));
+  EXPECT_TRUE(G.Analyzer.CanInvertSubrule(G.Subrule("r", 0, 0), false));
+  EXPECT_FALSE(G.Analyzer.CanInvertSubrule(G.Subrule("r", 0, 1), false));
+  // A string literal only in a lexer, and only single-element alternatives.
+  EXPECT_FALSE(G.Analyzer.CanInvertSubrule(G.Subrule("r", 0, 2), false));
+  EXPECT_TRUE(G.Analyzer.CanInvertSubrule(G.Subrule("r", 0, 2), true));
+  EXPECT_FALSE(G.Analyzer.CanInvertSubrule(G.Subrule("r", 0, 3), false));
+  // The tree operation has no set at depth 1 and looks one element on otherwise; an action is
+  // transparent.
+  IkivAlternativeElem& Block = G.Subrule("r", 0, 3);
+  EXPECT_EQ(G.Analyzer.LookTreeElement(1, Block), nullptr);
+  EXPECT_EQ(G.SetText(G.Analyzer.LookTreeElement(2, Block)), "TT_D");
+  EXPECT_EQ(G.SetText(Block.GetNext()->Look(1)), "TT_D");
+}
+
 // --- loops ---
 
 TEST(AnalyzerLoops, ExitDepthsOfSeparatedLoops) {
