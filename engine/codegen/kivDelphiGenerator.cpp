@@ -538,10 +538,13 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   IkivAlternative* defaultBranch = nullptr;
   bool open = false;
   const kiv::MemberFormatter format = SetFormat();
+  // An empty alternative of a loop matches nothing and is the way out of the loop: the clause
+  // that leaves the loop stays (see GenOneOrMore), or the loop would go round for ever.
+  const bool loop = kiv::Supports<IkivBlockWithImpliedExitPath>(&Block) != nullptr;
   for (const Branch& branch : branches) {
     IkivAlternative& alt = *branch.Alt;
     if (IsEmptyAlternative(alt)) {
-      info.NeedsErrorClause = false;
+      if (!loop) info.NeedsErrorClause = false;
       continue;
     }
     const std::string predicate = alt.GetSemPred();
@@ -703,7 +706,10 @@ void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
     Dedent();
   }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
-  GenBlockFinish(info, Unit() + "break;", true);
+  if (!info.GeneratedIf && !info.ClosesPredicateGroup)
+    PrintLine("break;");  // only empty alternatives: no decision to leave by
+  else
+    GenBlockFinish(info, Unit() + "break;", true);
   Dedent();
   PrintLine("end;");
   PrintLine("");
@@ -729,9 +735,19 @@ void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
     Dedent();
   }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
-  GenBlockFinish(info,
-                 "if " + counter + " >= 1 then\n" + Unit() + "break\nelse\n" + Unit() + NoViableStatement(Block),
-                 false);
+  // With an empty alternative the loop may match nothing at all, so it ends as (...)* does.
+  const TkivAlternativeList& alts = Block.GetAlternatives();
+  const bool mayMatchNothing = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
+    return alt != nullptr && IsEmptyAlternative(*alt);
+  });
+  if (!info.GeneratedIf && !info.ClosesPredicateGroup)
+    PrintLine("break;");  // only empty alternatives: no decision to leave by
+  else
+    GenBlockFinish(info,
+                   mayMatchNothing ? "break;"
+                                   : "if " + counter + " >= 1 then\n" + Unit() + "break\nelse\n" + Unit() +
+                                         NoViableStatement(Block),
+                   false);
   PrintLine("");
   PrintLine("INC(" + counter + ");");
   Dedent();
