@@ -267,6 +267,7 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   SetTabs(0);
   fSaveText = true;
   fSynPredLevel = 0;
+  fRuleId = Symbol.getId();
   PrintLine(kiv::CommentBanner('=', 76));
   PrintLine("// " + Symbol.getId());
   PrintLine(kiv::CommentBanner('=', 76));
@@ -877,10 +878,15 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   if (!args.empty() && (block == nullptr || block->GetArgDeclaration().empty()))
     ReportWarning("Rule \"" + name + "\" accepts no arguments.", Ref.GetLine(), Ref.GetColumn());
   const std::string method = kiv::PascalIdentifier(symbol->getId());
-  if (fIsLexer)
+  if (fIsLexer) {
     line += method + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
-  else
+  } else if (args.empty() && block != nullptr && !block->GetReturnDeclaration().empty() &&
+             kiv::SameText(symbol->getId(), fRuleId)) {
+    // Inside a function its bare name is its result: a rule that calls itself needs the brackets.
+    line += method + "();";
+  } else {
     line += method + (args.empty() ? "" : "(" + args + ")") + ";";
+  }
   PrintLine(line);
 
   if (restoreText) PrintLine("TokenText := Copy(TokenText, 1, _save);");

@@ -106,5 +106,6 @@ private:
   std::string fLookaheadExpression;
   bool fSaveText = true;
   int fSynPredLevel = 0;
+  std::string fRuleId;  // the rule whose method is being written
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
 };
