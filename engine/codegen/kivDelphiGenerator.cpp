@@ -339,6 +339,8 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     locals.insert(at, local);
   };
 
+  std::vector<Local> labels;
+  std::vector<std::string> clashes;
   for (IkivAlternativeElem* elem : Block.GetLabeledElements()) {
     if (elem == nullptr) continue;
     const std::string label = elem->GetLabel();
@@ -346,7 +348,21 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     // A lexer label receives LA(1), a character, unless it labels a rule reference, which hands
     // back the rule's token.
     const bool character = fIsLexer && kiv::Supports<IkivRuleRefElem>(elem) == nullptr;
-    add(kiv::PascalIdentifier(label), character ? "AnsiChar" : "IkivToken");
+    const std::string type = character ? "AnsiChar" : "IkivToken";
+    // A label may be used twice, but one variable cannot hold a character and a token.
+    const auto other = std::find_if(labels.begin(), labels.end(), [&](const Local& l) {
+      return kiv::SameText(l.Name, label) && l.Type != type;
+    });
+    if (other != labels.end()) {
+      if (std::find(clashes.begin(), clashes.end(), other->Name) != clashes.end()) continue;
+      clashes.push_back(other->Name);
+      ReportError("Label \"" + label + "\" stands for a character and for a rule reference in rule \"" +
+                      DiagnosticRuleName(fRuleId) + "\".",
+                  elem->GetLine(), elem->GetColumn());
+      continue;
+    }
+    labels.push_back({label, type});
+    add(kiv::PascalIdentifier(label), type);
   }
   for (IkivAlternativeBlock* loop : Block.GetLoopCounterBlocks()) {
     if (loop == nullptr) continue;
