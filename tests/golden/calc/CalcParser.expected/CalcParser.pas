@@ -243,7 +243,7 @@ begin
       else if (( LA(1) in [TT_MINUS])) then
       begin
          match(TT_MINUS);
-         result := factor;
+         result := factor();
          result := -result;
       end
       
