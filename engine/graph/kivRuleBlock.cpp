@@ -24,8 +24,8 @@ IkivLookaheadPtr TkivRuleBlock::Look(int K) {
 // Note [rule option values]: defaultErrorHandler takes true or false like the other flags and sets
 // whether the generator wraps the rule in the default handler. ignore names the rule matched
 // optionally after every literal of a lexer rule (read by the grammar maker). paraphrase gives the
-// rule's token a readable name for the vocabulary file; a parser rule has no token, so there it is
-// accepted and has no effect.
+// rule's token a readable name for the vocabulary file, a string that must read back from there;
+// a parser rule has no token, so there it is checked and has no effect.
 void TkivRuleBlock::SetOption(const IkivTokenPtr& Option, const IkivTokenPtr& Value) {
   if (!Option) return;
   const std::string& Name = Option->TokenText();
@@ -39,7 +39,17 @@ void TkivRuleBlock::SetOption(const IkivTokenPtr& Option, const IkivTokenPtr& Va
   } else if (Name == "ignore") {
     fIgnoreRule = Value ? Value->TokenText() : std::string();
   } else if (Name == "paraphrase") {
-    if (Value && kiv::Supports<IkivLexerGrammar>(&Grammar()) != nullptr) {
+    // The vocabulary file carries a paraphrase as a string between brackets, and its strings have
+    // no escapes: only a string without a double quote or code 0 inside reads back.
+    const std::string Text = Value ? Value->TokenText() : std::string();
+    const bool Readable = Text.size() >= 2 && Text.front() == '"' && Text.back() == '"' &&
+                          Text.find_first_of(std::string("\"\0", 2), 1) == Text.size() - 1;
+    if (!Readable) {
+      ReportError("Value for \"paraphrase\" must be a string without double quotes inside", Option->Line(),
+                  Option->Column());
+      return;
+    }
+    if (kiv::Supports<IkivLexerGrammar>(&Grammar()) != nullptr) {
       IkivTokenManagerPtr Manager = Grammar().getTokenManager();
       if (IkivTokenSymbolPtr Token = Manager ? Manager->getTokenSymbol(fRuleName) : nullptr)
         Token->setParaphrase(Value->TokenText());
