@@ -307,6 +307,11 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
     IkivLookaheadPtr Result = Elem->Look(K);
     return Result ? Result : EmptyLookahead();
   }
+  if (M.Entries.empty()) {
+    // About one answer per element and depth.
+    const std::size_t Depths = static_cast<std::size_t>(std::clamp(TheGrammar().getK(), 1, 16));
+    M.Entries.reserve(kiv::GraphArenaOf(TheGrammar()).ElemCount() * Depths);
+  }
   const Memo::Key Key{Elem, K};
   if (auto Found = M.Entries.find(Key); Found != M.Entries.end()) {
     for (const Memo::Entry& Known : Found->second) {
