@@ -159,6 +159,9 @@ IkivAlternativeBlock* TkivGrammarMaker::CreateOptionalRuleRef(const std::string&
 
 void TkivGrammarMaker::AddIgnoreRuleRef(bool LastInRule, const IkivTokenPtr& Start) {
   if (LastInRule) return;
+  // The alternatives of "~( ... )" are single atoms that make a set: what the ignore rule matches
+  // has no place there, and with it the subrule could no longer be inverted.
+  if (CurrentBlock("ignore").GetInverted()) return;
   const std::string Ignore = RuleBlock("ignore").GetIgnoreRule();
   if (Ignore.empty()) return;
   AddElementToCurrentAlt(CreateOptionalRuleRef(Ignore, Start), "ignore");
