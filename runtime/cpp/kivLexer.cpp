@@ -90,3 +90,22 @@ int TkivLexer::TestLiteral(const std::string& text, int type) const {
   const int value = fLiterals.ValueOf(text);
   return value >= 0 ? value : type;
 }
+
+int TkivLexer::mark() {
+  fMarkedPositions.emplace_back(InputState->Line(), InputState->Column());
+  return InputState->Input()->mark();
+}
+
+void TkivLexer::rewind(int m) {
+  InputState->Input()->rewind(m);
+  if (!fMarkedPositions.empty()) {
+    InputState->SetLine(fMarkedPositions.back().first);
+    InputState->SetColumn(fMarkedPositions.back().second);
+    fMarkedPositions.pop_back();
+  }
+}
+
+void TkivLexer::commit() {
+  InputState->Input()->commit();
+  if (!fMarkedPositions.empty()) fMarkedPositions.pop_back();
+}

@@ -11,6 +11,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <vector>
 #include <utility>
 
 /// A subclass supplies NextToken and its rule methods. Rule methods leave their token in
@@ -70,9 +71,11 @@ public:
   void ConsumeUntil(const TkivCharSet& set);
 
   /// Marks on the input buffer, for syntactic predicates.
-  int mark() { return InputState->Input()->mark(); }
-  void rewind(int m) { InputState->Input()->rewind(m); }
-  void commit() { InputState->Input()->commit(); }
+  // Marks nest: each mark is ended by one rewind, which also restores the line and column of the
+  // mark (the characters after it are consumed again), or by one commit.
+  int mark();
+  void rewind(int m);
+  void commit();
 
   // -- Positions, text and tokens ----------------------------------------------------------------
 
@@ -108,6 +111,8 @@ public:
 
 private:
   TkivTokenClass fTokenClass;
+  // Line and column at every open mark, innermost last.
+  std::vector<std::pair<int, int>> fMarkedPositions;
 };
 
 namespace kiv {

@@ -222,8 +222,11 @@ TEST(LexerTest, LexerMarksNestWithCommit) {
   lexer.consume();
   lexer.commit();
   EXPECT_EQ(lexer.LA(1), 'c');
+  EXPECT_EQ(lexer.InputState->Column(), 3);
   lexer.rewind(outer);
   EXPECT_EQ(lexer.LA(1), 'a');
+  // The characters after the mark are read again, so the position goes back with them.
+  EXPECT_EQ(lexer.InputState->Column(), 1);
   EXPECT_FALSE(lexer.InputState->Input()->IsMarked());
 }
 
