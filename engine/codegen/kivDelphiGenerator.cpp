@@ -263,6 +263,12 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   }
   IkivRuleBlock* block = Symbol.getBlock();
   if (block == nullptr) return;
+  // NextToken calls a token rule without arguments and ignores a result; its method has neither.
+  if (fIsLexer && Symbol.getAccess() == "public" &&
+      (!block->GetArgDeclaration().empty() || !block->GetReturnDeclaration().empty()))
+    ReportError("Token rule \"" + DiagnosticRuleName(Symbol.getId()) +
+                    "\" cannot have arguments or a return value; a protected rule can.",
+                block->GetLine(), block->GetColumn());
 
   SetTabs(0);
   fSaveText = true;
@@ -344,7 +350,13 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
   for (IkivAlternativeElem* elem : Block.GetLabeledElements()) {
     if (elem == nullptr) continue;
     const std::string label = elem->GetLabel();
-    if (label.empty() || kiv::SameText(label, "result")) continue;
+    if (label.empty()) continue;
+    if (kiv::SameText(label, "result")) {
+      // The name of a function's result; NextToken alone labels its calls so (see GenNextToken).
+      ReportError("A label cannot be named \"" + label + "\": the generated code keeps that name for results.",
+                  elem->GetLine(), elem->GetColumn());
+      continue;
+    }
     // A lexer label receives LA(1), a character, unless it labels a rule reference, which hands
     // back the rule's token.
     const bool character = fIsLexer && kiv::Supports<IkivRuleRefElem>(elem) == nullptr;
@@ -884,20 +896,30 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   const bool restoreText = fIsLexer && (!fSaveText || Ref.GetAstMode() == kiv::amSuppress);
   if (restoreText) PrintLine("_save := Length( TokenText);");
 
+  // Note [calls that would not compile]: the two warnings below leave out what the target rule
+  // cannot take, so that the unit still compiles; a target that needs arguments it is not given
+  // is an error. A token rule of a lexer is called by NextToken and has neither (see GenRule).
+  const bool tokenRule = fIsLexer && symbol->getAccess() == "public";
+  const bool returns = block != nullptr && !block->GetReturnDeclaration().empty() && !tokenRule;
+  const bool takesArgs = block != nullptr && !block->GetArgDeclaration().empty() && !tokenRule;
   std::string line;
   if (!Ref.GetAssignedVariable().empty()) {
-    if (block == nullptr || block->GetReturnDeclaration().empty())
+    if (!returns)
       ReportWarning("Rule \"" + name + "\" has no return value.", Ref.GetLine(), Ref.GetColumn());
-    line += kiv::PascalIdentifier(Ref.GetAssignedVariable()) + " := ";
+    else
+      line += kiv::PascalIdentifier(Ref.GetAssignedVariable()) + " := ";
   }
-  const std::string args = Ref.GetArguments();
-  if (!args.empty() && (block == nullptr || block->GetArgDeclaration().empty()))
+  std::string args = Ref.GetArguments();
+  if (!args.empty() && !takesArgs) {
     ReportWarning("Rule \"" + name + "\" accepts no arguments.", Ref.GetLine(), Ref.GetColumn());
+    args.clear();
+  } else if (args.empty() && takesArgs) {
+    ReportError("Rule \"" + name + "\" needs arguments.", Ref.GetLine(), Ref.GetColumn());
+  }
   const std::string method = kiv::PascalIdentifier(symbol->getId());
   if (fIsLexer) {
     line += method + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
-  } else if (args.empty() && block != nullptr && !block->GetReturnDeclaration().empty() &&
-             kiv::SameText(symbol->getId(), fRuleId)) {
+  } else if (args.empty() && returns && kiv::SameText(symbol->getId(), fRuleId)) {
     // Inside a function its bare name is its result: a rule that calls itself needs the brackets.
     line += method + "();";
   } else {

@@ -57,7 +57,7 @@ begin
    _token   := nil;
    _ttype   := TT_WORD;
    
-   n := mLETTER(false);
+   mLETTER(false);
    
    while(true) do
    begin
@@ -121,7 +121,7 @@ begin
    _token   := nil;
    _ttype   := TT_NUM;
    
-   mDIGIT(false, "x");
+   mDIGIT(false);
    
    if (_ttype <> TT_SKIP) and (pCreate = true) then
    begin
