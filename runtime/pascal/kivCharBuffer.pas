@@ -16,18 +16,35 @@ const
   KIV_READ_BLOCK_SIZE = 4096;
 
 type
+  // Direct reading. While the queue is empty, no mark is open and no
+  // consume is pending, the current character is simply the next unread
+  // byte of the block, and consuming it is skipping that byte: exactly what
+  // LA(1) and consume would do through the queue, without the queue. In that
+  // state FDirectLimit is the length of the block, so one comparison of the
+  // block position against it tells a lexer that it may read and skip bytes
+  // directly (CanReadDirect, DirectChar, SkipDirect). Any other operation
+  // ends direct reading (FDirectLimit := 0) until LA(1) finds it applies
+  // again. Queue.Count therefore counts the characters held for look-ahead
+  // beyond the current one, marks and rewinds; while reading directly, the
+  // current character is not copied into the queue.
   TkivCharBuffer = class(TkivInputBuffer, IkivCharBuffer)
   private
     FStream: TStream;
-    // The queue is reached through its class on the hot path (static
-    // calls); the interface reference keeps it alive.
+    // The queue is reached through its class (static calls); the interface
+    // reference keeps it alive.
     FQueue: TkivCharQueue;
     FQueueRef: IkivCharQueue;
     FBlock: array[0..KIV_READ_BLOCK_SIZE - 1] of Byte;
     FBlockPos: Integer;
+    // Bytes of the block that are input: a zero byte and everything after
+    // it are cut off (FZeroInBlock tells that one was there).
     FBlockLen: Integer;
+    FZeroInBlock: Boolean;
     FAtEnd: Boolean;
     function NextChar: AnsiChar;
+    // Reads the next block; false at the end of input (the zero byte that
+    // ends the input included).
+    function ReadBlock: Boolean;
   protected
     procedure RemoveFirst(N: Integer); override;
   public
@@ -38,6 +55,11 @@ type
     // Past the end of input, and from a zero byte on, every position reads
     // as EOF_CHAR.
     function LA(I: Integer): AnsiChar;
+    // Whether the current character may be read with DirectChar and
+    // consumed with SkipDirect (see above).
+    function CanReadDirect: Boolean; inline;
+    function DirectChar: AnsiChar; inline;
+    procedure SkipDirect; inline;
     property Queue: IkivCharQueue read FQueueRef;
   end;
 
@@ -52,30 +74,55 @@ begin
   FAtEnd := AStream = nil;
 end;
 
+function TkivCharBuffer.CanReadDirect: Boolean;
+begin
+  Result := FBlockPos < FDirectLimit;
+end;
+
+function TkivCharBuffer.DirectChar: AnsiChar;
+begin
+  Result := AnsiChar(FBlock[FBlockPos]);
+end;
+
+procedure TkivCharBuffer.SkipDirect;
+begin
+  Inc(FBlockPos);
+end;
+
+function TkivCharBuffer.ReadBlock: Boolean;
+var
+  N, Zero: Integer;
+begin
+  FBlockPos := 0;
+  FBlockLen := 0;
+  N := FStream.Read(FBlock, SizeOf(FBlock));
+  if N > 0 then
+  begin
+    // A zero byte ends the input for good: nothing after it is ever read.
+    Zero := IndexByte(FBlock, N, 0);
+    if Zero >= 0 then
+    begin
+      N := Zero;
+      FZeroInBlock := True;
+    end;
+    FBlockLen := N;
+  end;
+  Result := N > 0;
+  if not Result then
+    FAtEnd := True;
+end;
+
 function TkivCharBuffer.NextChar: AnsiChar;
 begin
-  if FAtEnd then
-  begin
-    Result := EOF_CHAR;
-    Exit;
-  end;
   if FBlockPos >= FBlockLen then
-  begin
-    FBlockLen := FStream.Read(FBlock, SizeOf(FBlock));
-    FBlockPos := 0;
-    if FBlockLen <= 0 then
+    if FAtEnd or FZeroInBlock or not ReadBlock then
     begin
-      FBlockLen := 0;
       FAtEnd := True;
       Result := EOF_CHAR;
       Exit;
     end;
-  end;
   Result := AnsiChar(FBlock[FBlockPos]);
   Inc(FBlockPos);
-  // A zero byte ends the input for good: nothing after it is ever read.
-  if Result = EOF_CHAR then
-    FAtEnd := True;
 end;
 
 function TkivCharBuffer.LA(I: Integer): AnsiChar;
@@ -83,6 +130,17 @@ var
   Needed: Integer;
 begin
   SyncConsume;
+  if (I = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Count = 0) then
+  begin
+    // The current character is the next unread byte: no need to queue it.
+    if (FBlockPos < FBlockLen) or not (FAtEnd or FZeroInBlock) and ReadBlock then
+    begin
+      FDirectLimit := FBlockLen;
+      Result := AnsiChar(FBlock[FBlockPos]);
+      Exit;
+    end;
+  end;
+  FDirectLimit := 0;
   Needed := I + FMarkerOffset;
   while FQueue.Count < Needed do
     FQueue.Append(NextChar);

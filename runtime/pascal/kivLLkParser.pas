@@ -10,7 +10,7 @@ unit kivLLkParser;
 interface
 
 uses
-  kivTypes, kivParser;
+  kivTypes, kivParser, kivTokenBuffer;
 
 type
   TkivLLkParser = class(TkivParser)
@@ -35,19 +35,21 @@ begin
   FLookaheadDepth := ALookaheadDepth;
 end;
 
+// The state's input is the buffer the constructor made, and it cannot be
+// replaced, so the buffer is used through its class.
 procedure TkivLLkParser.consume;
 begin
-  InputState.Input.consume;
+  TokenBuffer.consume;
 end;
 
 function TkivLLkParser.LA(I: Integer): Integer;
 begin
-  Result := InputState.Input.LA(I);
+  Result := TokenBuffer.LA(I);
 end;
 
 function TkivLLkParser.LT(I: Integer): IkivToken;
 begin
-  Result := InputState.Input.LT(I);
+  Result := TokenBuffer.LT(I);
 end;
 
 function TkivLLkParser.FileName: string;

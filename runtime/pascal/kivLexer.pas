@@ -11,7 +11,8 @@ unit kivLexer;
 interface
 
 uses
-  Classes, SysUtils, kivTypes, kivToken, kivStringMap;
+  Classes, SysUtils, kivTypes, kivToken, kivStringMap, kivCharBuffer,
+  kivLexerState;
 
 type
   TkivMarkedPosition = record
@@ -22,11 +23,28 @@ type
   // Reference-counted: hand it to a parser (or keep an IkivTokenStream
   // reference) and it lives as long as it is referenced. The input stream
   // is borrowed.
+  //
+  // The per-character operations (LA, consume, the character and set
+  // matches) are inlined into generated rules. They reach the input state
+  // and the character buffer through their classes, read the current
+  // character straight from the buffer's block while the buffer allows it
+  // (TkivCharBuffer.CanReadDirect) and collect the token text in a growing
+  // character array; everything else takes the general path through the
+  // interfaces.
   TkivLexer = class(TInterfacedObject, IkivTokenStream)
   private
-    FTokenText: AnsiString;
+    // TokenText is FText[0 .. FTextLen - 1]. FTextCache holds it as a string
+    // while FTextCacheLen = FTextLen: the text only grows between resets
+    // (which mark the cache stale) and assignments (which renew it), so a
+    // length match means the cache is current.
+    FText: array of AnsiChar;
+    FTextLen: Integer;
+    FTextCache: AnsiString;
+    FTextCacheLen: Integer;
     FTokenClass: TkivTokenClass;
     FInputState: IkivLexerState;
+    // The same object as FInputState, reached without interface calls.
+    FState: TkivLexerState;
     FSaveConsumedInput: Boolean;
     FReturnToken: IkivToken;
     // Line and column at every open mark, innermost last. The characters
@@ -34,6 +52,18 @@ type
     // back with them (a filtering lexer rewinds after a failed token rule).
     FMarkedPositions: array of TkivMarkedPosition;
     FMarkCount: Integer;
+    function GetTokenText: AnsiString;
+    procedure SetTokenText(const AValue: AnsiString);
+    procedure GrowText;
+    // The general paths of LA and consume, through the buffer's queue or a
+    // foreign input.
+    function InputLA(I: Integer): AnsiChar;
+    procedure InputConsume;
+    // Consumes the current character C = LA(1): text, column, input.
+    procedure Advance(C: AnsiChar); inline;
+    procedure RaiseMismatch(C: AnsiChar; Negated: Boolean); overload;
+    procedure RaiseMismatch(const ASet: TkivCharSet); overload;
+    procedure RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar); overload;
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -56,13 +86,13 @@ type
     // Called by generated exception handlers with the caught exception.
     procedure reportError(E: Exception); virtual;
 
-    function LA(I: Integer): AnsiChar;
-    procedure consume;
-    procedure match(C: AnsiChar); overload;
+    function LA(I: Integer): AnsiChar; inline;
+    procedure consume; inline;
+    procedure match(C: AnsiChar); overload; inline;
     procedure match(const S: AnsiString); overload;
-    procedure match(const ASet: TkivCharSet); overload;
+    procedure match(const ASet: TkivCharSet); overload; inline;
     // Consumes any character but C; raises at the end of input too.
-    procedure matchNot(C: AnsiChar);
+    procedure matchNot(C: AnsiChar); inline;
     // Consumes characters until LA(1) is in the set or the input ends.
     procedure ConsumeUntil(const ASet: TkivCharSet);
     procedure newLine;
@@ -81,7 +111,7 @@ type
     procedure commit;
 
     // Text consumed since the last ResetText.
-    property TokenText: AnsiString read FTokenText write FTokenText;
+    property TokenText: AnsiString read GetTokenText write SetTokenText;
     // Class instantiated by makeToken; TkivToken unless set otherwise.
     property TokenClass: TkivTokenClass read FTokenClass write FTokenClass;
     property InputState: IkivLexerState read FInputState;
@@ -96,12 +126,17 @@ type
 implementation
 
 uses
-  kivLexerState, kivUtils, kivExceptionMismatchedChar;
+  kivUtils, kivExceptionMismatchedChar;
+
+const
+  KIV_INITIAL_TEXT_CAPACITY = 64;
 
 constructor TkivLexer.Create(AStream: TStream);
 begin
   inherited Create;
-  FInputState := TkivLexerState.Create(AStream);
+  FState := TkivLexerState.Create(AStream);
+  FInputState := FState;
+  SetLength(FText, KIV_INITIAL_TEXT_CAPACITY);
   fLiterals := TkivStringMap.Create;
   fLiterals.CaseSensitive := True;
   fCaseSensitive := True;
@@ -132,85 +167,180 @@ procedure TkivLexer.reportError(E: Exception);
 begin
 end;
 
-function TkivLexer.LA(I: Integer): AnsiChar;
+function TkivLexer.GetTokenText: AnsiString;
 begin
-  Result := FInputState.Input.LA(I);
-  if not fCaseSensitive then
-    Result := FoldChar(Result);
+  if FTextLen = 0 then
+  begin
+    // Every rule asks for the length of the text when it starts, mostly at
+    // the start of a token; the cache string is left alone for the next.
+    Result := '';
+    Exit;
+  end;
+  if FTextCacheLen <> FTextLen then
+  begin
+    // The cache string is kept from token to token: while nobody else
+    // holds it, setting its length reuses its memory.
+    SetLength(FTextCache, FTextLen);
+    Move(FText[0], Pointer(FTextCache)^, FTextLen);
+    FTextCacheLen := FTextLen;
+  end;
+  Result := FTextCache;
 end;
 
-procedure TkivLexer.consume;
-var
-  C: AnsiChar;
+procedure TkivLexer.SetTokenText(const AValue: AnsiString);
 begin
-  if FInputState.Guessing = 0 then
+  FTextLen := 0;
+  while Length(FText) < Length(AValue) do
+    GrowText;
+  FTextLen := Length(AValue);
+  if FTextLen > 0 then
+    Move(AValue[1], FText[0], FTextLen);
+  FTextCache := AValue;
+  FTextCacheLen := FTextLen;
+end;
+
+procedure TkivLexer.GrowText;
+begin
+  SetLength(FText, 2 * Length(FText) + KIV_INITIAL_TEXT_CAPACITY);
+end;
+
+function TkivLexer.InputLA(I: Integer): AnsiChar;
+begin
+  if FState.ForeignInput then
+    Result := FInputState.Input.LA(I)
+  else
+    Result := FState.CharBuffer.LA(I);
+end;
+
+procedure TkivLexer.InputConsume;
+begin
+  if FState.ForeignInput then
+    FInputState.Input.consume
+  else
+    FState.CharBuffer.consume;
+end;
+
+function TkivLexer.LA(I: Integer): AnsiChar;
+var
+  B: TkivCharBuffer;
+begin
+  B := FState.CharBuffer;
+  if (I = 1) and B.CanReadDirect then
+    Result := B.DirectChar
+  else
+    Result := InputLA(I);
+  if not fCaseSensitive and (Result >= 'A') and (Result <= 'Z') then
+    Result := AnsiChar(Ord(Result) + 32);
+end;
+
+procedure TkivLexer.Advance(C: AnsiChar);
+var
+  B: TkivCharBuffer;
+begin
+  if FState.Guessing = 0 then
   begin
-    C := LA(1);
     if FSaveConsumedInput then
-      FTokenText := FTokenText + C;
+    begin
+      if FTextLen >= Length(FText) then
+        GrowText;
+      FText[FTextLen] := C;
+      Inc(FTextLen);
+    end;
     if C = #9 then
       tab
     else
-      FInputState.Column := FInputState.Column + 1;
+      FState.Column := FState.Column + 1;
   end;
-  FInputState.Input.consume;
+  B := FState.CharBuffer;
+  if B.CanReadDirect then
+    B.SkipDirect
+  else
+    InputConsume;
+end;
+
+procedure TkivLexer.consume;
+begin
+  Advance(LA(1));
+end;
+
+procedure TkivLexer.RaiseMismatch(C: AnsiChar; Negated: Boolean);
+begin
+  raise EkivMismatchedChar.Create(LA(1), C, FInputState.FileName,
+    FInputState.Line, FInputState.Column, Negated);
+end;
+
+procedure TkivLexer.RaiseMismatch(const ASet: TkivCharSet);
+begin
+  raise EkivMismatchedChar.Create(LA(1), ASet, FInputState.FileName,
+    FInputState.Line, FInputState.Column, False);
 end;
 
 procedure TkivLexer.match(C: AnsiChar);
 var
-  Expected: AnsiChar;
+  Expected, Found: AnsiChar;
 begin
   Expected := C;
-  if not fCaseSensitive then
-    Expected := FoldChar(C);
-  if Expected <> LA(1) then
-    raise EkivMismatchedChar.Create(LA(1), C, FInputState.FileName,
-      FInputState.Line, FInputState.Column, False);
-  consume;
+  if not fCaseSensitive and (C >= 'A') and (C <= 'Z') then
+    Expected := AnsiChar(Ord(C) + 32);
+  Found := LA(1);
+  if Expected <> Found then
+    RaiseMismatch(C, False);
+  Advance(Found);
 end;
 
 procedure TkivLexer.matchNot(C: AnsiChar);
 var
-  Expected: AnsiChar;
+  Expected, Found: AnsiChar;
 begin
   Expected := C;
-  if not fCaseSensitive then
-    Expected := FoldChar(C);
+  if not fCaseSensitive and (C >= 'A') and (C <= 'Z') then
+    Expected := AnsiChar(Ord(C) + 32);
   // The end of input is no character: "~'c'" and the wildcard stop there
   // like the lookahead sets do, instead of consuming the end for ever.
-  if (Expected = LA(1)) or (LA(1) = EOF_CHAR) then
-    raise EkivMismatchedChar.Create(LA(1), C, FInputState.FileName,
-      FInputState.Line, FInputState.Column, True);
-  consume;
+  Found := LA(1);
+  if (Expected = Found) or (Found = EOF_CHAR) then
+    RaiseMismatch(C, True);
+  Advance(Found);
 end;
 
 procedure TkivLexer.match(const ASet: TkivCharSet);
+var
+  Found: AnsiChar;
 begin
-  if not (LA(1) in ASet) then
-    raise EkivMismatchedChar.Create(LA(1), ASet, FInputState.FileName,
-      FInputState.Line, FInputState.Column, False);
-  consume;
+  Found := LA(1);
+  if not (Found in ASet) then
+    RaiseMismatch(ASet);
+  Advance(Found);
+end;
+
+procedure TkivLexer.RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar);
+var
+  Matched: AnsiString;
+begin
+  // The characters before the offending one matched, so they are the
+  // expected ones (folded like the look-ahead).
+  if fCaseSensitive then
+    Matched := Copy(S, 1, Index - 1)
+  else
+    Matched := FoldText(Copy(S, 1, Index - 1));
+  raise EkivMismatchedChar.Create(Matched + Found, S, FInputState.FileName,
+    FInputState.Line, FInputState.Column);
 end;
 
 procedure TkivLexer.match(const S: AnsiString);
 var
-  Expected, Matched: AnsiString;
   I: Integer;
-  C: AnsiChar;
+  C, Expected: AnsiChar;
 begin
-  if fCaseSensitive then
-    Expected := S
-  else
-    Expected := FoldText(S);
-  Matched := '';
-  for I := 1 to Length(Expected) do
+  for I := 1 to Length(S) do
   begin
+    Expected := S[I];
+    if not fCaseSensitive and (Expected >= 'A') and (Expected <= 'Z') then
+      Expected := AnsiChar(Ord(Expected) + 32);
     C := LA(1);
-    Matched := Matched + C;
-    if C <> Expected[I] then
-      raise EkivMismatchedChar.Create(Matched, S, FInputState.FileName,
-        FInputState.Line, FInputState.Column);
-    consume;
+    if C <> Expected then
+      RaiseMismatch(S, I, C);
+    Advance(C);
   end;
 end;
 
@@ -218,43 +348,59 @@ procedure TkivLexer.ConsumeUntil(const ASet: TkivCharSet);
 var
   C: AnsiChar;
 begin
-  C := LA(1);
-  while (C <> EOF_CHAR) and not (C in ASet) do
+  while True do
   begin
-    consume;
     C := LA(1);
+    if (C = EOF_CHAR) or (C in ASet) then
+      Break;
+    Advance(C);
   end;
 end;
 
 procedure TkivLexer.newLine;
 begin
-  FInputState.Column := 1;
-  FInputState.Line := FInputState.Line + 1;
+  FState.Column := 1;
+  FState.Line := FState.Line + 1;
 end;
 
 procedure TkivLexer.ResetText;
 begin
-  FTokenText := '';
+  FTextLen := 0;
+  // The cache keeps its string (see GetTokenText) and is marked stale.
+  FTextCacheLen := -1;
   // Generated code turns saving off around an atom marked "!" and on again
   // after it; when the atom fails and a handler or a filter carries on, the
   // next token must not inherit the switch.
   FSaveConsumedInput := True;
-  FInputState.TokenStartColumn := FInputState.Column;
-  FInputState.TokenStartLine := FInputState.Line;
+  FState.TokenStartColumn := FState.Column;
+  FState.TokenStartLine := FState.Line;
 end;
 
 function TkivLexer.makeToken(AType: Integer; const AText: AnsiString): IkivToken;
+var
+  Token: TkivToken;
 begin
   if FTokenClass = nil then
     FTokenClass := TkivToken;
-  Result := FTokenClass.Create(AType, AText);
-  Result.Line := FInputState.TokenStartLine;
-  Result.Column := FInputState.TokenStartColumn;
+  if FTokenClass = TkivToken then
+  begin
+    Token := TkivToken.Make(AType, FState.TokenStartLine, FState.TokenStartColumn);
+    if AText <> '' then
+      Token.TokenText := AText;
+    Result := Token;
+  end
+  else
+  begin
+    // A descendant may implement the interface's setters its own way.
+    Result := FTokenClass.Create(AType, AText);
+    Result.Line := FState.TokenStartLine;
+    Result.Column := FState.TokenStartColumn;
+  end;
 end;
 
 function TkivLexer.TestLiteral(AType: Integer): Integer;
 begin
-  Result := TestLiteral(FTokenText, AType);
+  Result := TestLiteral(GetTokenText, AType);
 end;
 
 function TkivLexer.TestLiteral(const AText: AnsiString; AType: Integer): Integer;
@@ -272,8 +418,8 @@ function TkivLexer.mark: Integer;
 begin
   if FMarkCount = Length(FMarkedPositions) then
     SetLength(FMarkedPositions, 2 * FMarkCount + 4);
-  FMarkedPositions[FMarkCount].Line := FInputState.Line;
-  FMarkedPositions[FMarkCount].Column := FInputState.Column;
+  FMarkedPositions[FMarkCount].Line := FState.Line;
+  FMarkedPositions[FMarkCount].Column := FState.Column;
   Inc(FMarkCount);
   Result := FInputState.Input.mark;
 end;
@@ -284,8 +430,8 @@ begin
   if FMarkCount > 0 then
   begin
     Dec(FMarkCount);
-    FInputState.Line := FMarkedPositions[FMarkCount].Line;
-    FInputState.Column := FMarkedPositions[FMarkCount].Column;
+    FState.Line := FMarkedPositions[FMarkCount].Line;
+    FState.Column := FMarkedPositions[FMarkCount].Column;
   end;
 end;
 

@@ -11,7 +11,7 @@ unit kivLexerState;
 interface
 
 uses
-  Classes, kivTypes;
+  Classes, kivTypes, kivCharBuffer;
 
 type
   TkivLexerState = class(TInterfacedObject, IkivLexerState)
@@ -23,6 +23,12 @@ type
     FInput: IkivCharBuffer;
     FTokenStartColumn: Integer;
     FTokenStartLine: Integer;
+    // FInput as its class when it is a TkivCharBuffer; otherwise an empty
+    // buffer of its own that never reads directly (FForeignInput is then
+    // true and characters come through FInput).
+    FCharBuffer: TkivCharBuffer;
+    FIdleBuffer: IkivCharBuffer;
+    FForeignInput: Boolean;
   protected
     function GetFileName: string;
     function GetLine: Integer;
@@ -41,12 +47,21 @@ type
   public
     // Creates a character buffer over the stream; the stream is borrowed.
     constructor Create(AStream: TStream);
+    // The same values as the interface's properties, read and written
+    // without a call: the lexer's per-character work goes through these.
+    property Line: Integer read FLine write FLine;
+    property Column: Integer read FColumn write FColumn;
+    property Guessing: Integer read FGuessing write FGuessing;
+    property TokenStartLine: Integer read FTokenStartLine write FTokenStartLine;
+    property TokenStartColumn: Integer read FTokenStartColumn write FTokenStartColumn;
+    // The input as a TkivCharBuffer, for direct reading (never nil).
+    property CharBuffer: TkivCharBuffer read FCharBuffer;
+    // True when the input is not a TkivCharBuffer: CharBuffer then never
+    // reads directly and everything goes through the interface.
+    property ForeignInput: Boolean read FForeignInput;
   end;
 
 implementation
-
-uses
-  kivCharBuffer;
 
 constructor TkivLexerState.Create(AStream: TStream);
 begin
@@ -55,7 +70,8 @@ begin
   FLine := 1;
   FTokenStartColumn := 1;
   FTokenStartLine := 1;
-  FInput := TkivCharBuffer.Create(AStream);
+  FCharBuffer := TkivCharBuffer.Create(AStream);
+  FInput := FCharBuffer;
 end;
 
 function TkivLexerState.GetFileName: string;
@@ -116,6 +132,15 @@ end;
 procedure TkivLexerState.SetInput(const AValue: IkivCharBuffer);
 begin
   FInput := AValue;
+  FForeignInput := (AValue = nil) or not ((AValue as TObject) is TkivCharBuffer);
+  if not FForeignInput then
+    FCharBuffer := TkivCharBuffer(AValue as TObject)
+  else
+  begin
+    if FIdleBuffer = nil then
+      FIdleBuffer := TkivCharBuffer.Create(nil);
+    FCharBuffer := TkivCharBuffer(FIdleBuffer as TObject);
+  end;
 end;
 
 procedure TkivLexerState.SetTokenStartLine(AValue: Integer);

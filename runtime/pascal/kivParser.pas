@@ -10,7 +10,7 @@ unit kivParser;
 interface
 
 uses
-  SysUtils, kivTypes;
+  SysUtils, kivTypes, kivTokenBuffer;
 
 type
   // A plain object with a single owner. It holds its input state, the state
@@ -19,6 +19,10 @@ type
   TkivParser = class
   private
     FInputState: IkivParserState;
+    // The input state's buffer, reached without interface calls.
+    FTokenBuffer: TkivTokenBuffer;
+    procedure RaiseMismatch(T: Integer; Negated: Boolean); overload;
+    procedure RaiseMismatch(const ASet: TkivTokenSet); overload;
   public
     constructor Create(const ATokenStream: IkivTokenStream);
     destructor Destroy; override;
@@ -47,6 +51,8 @@ type
     procedure ConsumeUntil(const ASet: TkivTokenSet);
 
     property InputState: IkivParserState read FInputState;
+    // The buffer the constructor created, as its class.
+    property TokenBuffer: TkivTokenBuffer read FTokenBuffer;
   end;
 
 // Token types outside 0..255 are never members of a token set.
@@ -55,7 +61,7 @@ function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 implementation
 
 uses
-  kivTokenBuffer, kivParserState, kivExceptionMismatchedToken;
+  kivParserState, kivExceptionMismatchedToken;
 
 function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 begin
@@ -65,7 +71,8 @@ end;
 constructor TkivParser.Create(const ATokenStream: IkivTokenStream);
 begin
   inherited Create;
-  FInputState := TkivParserState.Create(TkivTokenBuffer.Create(ATokenStream));
+  FTokenBuffer := TkivTokenBuffer.Create(ATokenStream);
+  FInputState := TkivParserState.Create(FTokenBuffer);
 end;
 
 destructor TkivParser.Destroy;
@@ -92,17 +99,29 @@ procedure TkivParser.reportWarning(const AMessage: string);
 begin
 end;
 
+// Raising lives apart from the matches: the token it reads would otherwise
+// cost every match an implicit exception frame.
+procedure TkivParser.RaiseMismatch(T: Integer; Negated: Boolean);
+begin
+  raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, Negated);
+end;
+
+procedure TkivParser.RaiseMismatch(const ASet: TkivTokenSet);
+begin
+  raise EkivMismatchedToken.Create(LT(1), ASet, FInputState.FileName, False);
+end;
+
 procedure TkivParser.match(T: Integer);
 begin
   if LA(1) <> T then
-    raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, False);
+    RaiseMismatch(T, False);
   consume;
 end;
 
 procedure TkivParser.match(const ASet: TkivTokenSet);
 begin
   if not InTokenSet(LA(1), ASet) then
-    raise EkivMismatchedToken.Create(LT(1), ASet, FInputState.FileName, False);
+    RaiseMismatch(ASet);
   consume;
 end;
 
@@ -112,7 +131,7 @@ begin
   // input: the end-of-input token is handed out for ever, so a rule that
   // recursed through a wildcard would never stop there.
   if (LA(1) = T) or (LA(1) = TT_EOF) then
-    raise EkivMismatchedToken.Create(LT(1), T, FInputState.FileName, True);
+    RaiseMismatch(T, True);
   consume;
 end;
 

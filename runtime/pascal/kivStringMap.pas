@@ -45,7 +45,7 @@ type
 implementation
 
 uses
-  SysUtils, kivTypes, kivUtils;
+  SysUtils, kivTypes;
 
 constructor TkivStringMap.Create;
 begin
@@ -54,11 +54,34 @@ begin
 end;
 
 function TkivStringMap.SameName(const A, B: AnsiString): Boolean;
+var
+  I: Integer;
+  CA, CB: AnsiChar;
 begin
   if FCaseSensitive then
-    Result := A = B
-  else
-    Result := FoldText(A) = FoldText(B);
+  begin
+    Result := A = B;
+    Exit;
+  end;
+  // FoldText(A) = FoldText(B), compared in place.
+  Result := False;
+  if Length(A) <> Length(B) then
+    Exit;
+  for I := 1 to Length(A) do
+  begin
+    CA := A[I];
+    CB := B[I];
+    if CA <> CB then
+    begin
+      if (CA >= 'A') and (CA <= 'Z') then
+        CA := AnsiChar(Ord(CA) + 32);
+      if (CB >= 'A') and (CB <= 'Z') then
+        CB := AnsiChar(Ord(CB) + 32);
+      if CA <> CB then
+        Exit;
+    end;
+  end;
+  Result := True;
 end;
 
 function TkivStringMap.GetEntry(I: Integer): AnsiString;

@@ -12,6 +12,13 @@ uses
   kivTypes;
 
 type
+  // Tokens are made and dropped once per token of input and their
+  // references are copied several times on the way from the lexer to the
+  // parser, so counting is kept cheap: the count is changed with plain
+  // arithmetic while the program runs a single thread, and with interlocked
+  // operations as soon as a second thread has been started (IsMultiThread).
+  // For the same reason a single-threaded program keeps the memory of up to
+  // KIV_TOKEN_POOL_SIZE freed base-class tokens for the next ones.
   TkivToken = class(TInterfacedObject, IkivToken)
   private
     FTokenText: AnsiString;
@@ -27,10 +34,19 @@ type
     procedure SetTokenType(AValue: Integer);
     procedure SetLine(AValue: Integer);
     procedure SetColumn(AValue: Integer);
+    function _AddRef: Longint; {$IFDEF FPC}{$IFNDEF WINDOWS}cdecl{$ELSE}stdcall{$ENDIF}{$ELSE}stdcall{$ENDIF};
+    function _Release: Longint; {$IFDEF FPC}{$IFNDEF WINDOWS}cdecl{$ELSE}stdcall{$ENDIF}{$ELSE}stdcall{$ENDIF};
   public
     // Virtual so that a lexer can be told to instantiate a descendant
     // through a TkivTokenClass value.
     constructor Create(AType: Integer = 0; const AText: AnsiString = ''); virtual;
+    // A base-class token with the given type and position and empty text,
+    // as Create followed by setting Line and Column would give, made
+    // without a constructor call (lexers make one per token).
+    class function Make(AType, ALine, AColumn: Integer): TkivToken;
+    procedure AfterConstruction; override;
+    class function NewInstance: TObject; override;
+    procedure FreeInstance; override;
     // A new base-class token with the same text, type, line and column.
     function Clone: IkivToken;
     property TokenText: AnsiString read FTokenText write FTokenText;
@@ -43,6 +59,62 @@ type
 
 implementation
 
+const
+  KIV_TOKEN_POOL_SIZE = 1024;
+
+var
+  // Freed TkivToken instances, linked through their (emptied) text field.
+  // Their class pointer and interface tables stay as InitInstance set them.
+  TokenPool: TkivToken = nil;
+  TokenPoolCount: Integer = 0;
+
+class function TkivToken.NewInstance: TObject;
+var
+  Token: TkivToken;
+begin
+  if (Self = TkivToken) and (TokenPool <> nil) and not IsMultiThread then
+  begin
+    Token := TokenPool;
+    TokenPool := TkivToken(Pointer(Token.FTokenText));
+    Pointer(Token.FTokenText) := nil;
+    Dec(TokenPoolCount);
+    // What TInterfacedObject.NewInstance does; the constructor or Make sets
+    // every field of TkivToken.
+    Token.FRefCount := 1;
+    Result := Token;
+  end
+  else
+    Result := inherited NewInstance;
+end;
+
+procedure TkivToken.FreeInstance;
+begin
+  if (ClassType = TkivToken) and (TokenPoolCount < KIV_TOKEN_POOL_SIZE) and not IsMultiThread then
+  begin
+    // The text is the only managed field of the class.
+    FTokenText := '';
+    Pointer(FTokenText) := TokenPool;
+    TokenPool := Self;
+    Inc(TokenPoolCount);
+  end
+  else
+    inherited FreeInstance;
+end;
+
+procedure DrainTokenPool;
+var
+  Token: TkivToken;
+begin
+  while TokenPool <> nil do
+  begin
+    Token := TokenPool;
+    TokenPool := TkivToken(Pointer(Token.FTokenText));
+    Pointer(Token.FTokenText) := nil;
+    FreeMem(Pointer(Token));
+  end;
+  TokenPoolCount := 0;
+end;
+
 constructor TkivToken.Create(AType: Integer; const AText: AnsiString);
 begin
   inherited Create;
@@ -50,6 +122,50 @@ begin
   FTokenText := AText;
   FLine := 1;
   FColumn := 1;
+end;
+
+class function TkivToken.Make(AType, ALine, AColumn: Integer): TkivToken;
+begin
+  // NewInstance hands out an instance with empty text.
+  Result := TkivToken(TkivToken.NewInstance);
+  Result.FTokenType := AType;
+  Result.FLine := ALine;
+  Result.FColumn := AColumn;
+  Result.AfterConstruction;
+end;
+
+procedure TkivToken.AfterConstruction;
+begin
+  // NewInstance leaves the count at 1 so that the constructor may hand out
+  // references safely; this takes it back to 0, as TInterfacedObject does.
+  if IsMultiThread then
+    inherited AfterConstruction
+  else
+    Dec(FRefCount);
+end;
+
+function TkivToken._AddRef: Longint;
+begin
+  if IsMultiThread then
+    Result := InterLockedIncrement(FRefCount)
+  else
+  begin
+    Inc(FRefCount);
+    Result := FRefCount;
+  end;
+end;
+
+function TkivToken._Release: Longint;
+begin
+  if IsMultiThread then
+    Result := InterLockedDecrement(FRefCount)
+  else
+  begin
+    Dec(FRefCount);
+    Result := FRefCount;
+  end;
+  if Result = 0 then
+    Destroy;
 end;
 
 function TkivToken.Clone: IkivToken;
@@ -102,4 +218,6 @@ begin
   FColumn := AValue;
 end;
 
+finalization
+  DrainTokenPool;
 end.

@@ -11,37 +11,43 @@ unit kivTokenBuffer;
 interface
 
 uses
-  kivTypes, kivInputBuffer;
+  kivTypes, kivInputBuffer, kivTokenQueue;
 
 type
   TkivTokenBuffer = class(TkivInputBuffer, IkivTokenBuffer)
   private
     FSource: IkivTokenStream;
-    FQueue: IkivTokenQueue;
+    // The queue is reached through its class (static calls); the interface
+    // reference keeps it alive.
+    FQueue: TkivTokenQueue;
+    FQueueRef: IkivTokenQueue;
     procedure Fill(Amount: Integer);
+    // LA's general path: applies pending consumes and fetches tokens.
+    function FillLA(I: Integer): Integer;
+    // Fetches N tokens from the source and drops them.
+    procedure SkipUnread(N: Integer);
   protected
     procedure RemoveFirst(N: Integer); override;
   public
     // Holds the source for the buffer's lifetime.
     constructor Create(const ASource: IkivTokenStream);
-    // The type of the token I positions ahead (1 = current).
-    function LA(I: Integer): Integer;
+    // The type of the token I positions ahead (1 = current). Answered from
+    // the queue when no consume is pending and the token is there.
+    function LA(I: Integer): Integer; inline;
     // The token I positions ahead (1 = current).
     function LT(I: Integer): IkivToken;
-    property Queue: IkivTokenQueue read FQueue;
+    property Queue: IkivTokenQueue read FQueueRef;
     property Source: IkivTokenStream read FSource;
   end;
 
 implementation
-
-uses
-  kivTokenQueue;
 
 constructor TkivTokenBuffer.Create(const ASource: IkivTokenStream);
 begin
   inherited Create;
   FSource := ASource;
   FQueue := TkivTokenQueue.Create;
+  FQueueRef := FQueue;
 end;
 
 procedure TkivTokenBuffer.Fill(Amount: Integer);
@@ -49,13 +55,32 @@ begin
   SyncConsume;
   // The end-of-input token is not special here: asking beyond it asks the
   // source again, which answers with another end-of-input token.
-  while FQueue.Count < Amount + FMarkerOffset do
+  while FQueue.Size < Amount + FMarkerOffset do
     FQueue.Add(FSource.NextToken);
 end;
 
 function TkivTokenBuffer.LA(I: Integer): Integer;
+var
+  Index: Integer;
 begin
-  Result := LT(I).TokenType;
+  Index := I + FMarkerOffset - 1;
+  if (FPendingConsumes = 0) and (Index >= 0) and (Index < FQueue.Size) then
+    Result := FQueue.TypeAt(Index)
+  else
+    Result := FillLA(I);
+end;
+
+function TkivTokenBuffer.FillLA(I: Integer): Integer;
+var
+  Index: Integer;
+begin
+  Fill(I);
+  Index := I + FMarkerOffset - 1;
+  if Index < 0 then
+    // Raises the queue's range error.
+    Result := LT(I).TokenType
+  else
+    Result := FQueue.TypeAt(Index);
 end;
 
 function TkivTokenBuffer.LT(I: Integer): IkivToken;
@@ -64,19 +89,25 @@ begin
   Result := FQueue.GetItem(I + FMarkerOffset - 1);
 end;
 
+procedure TkivTokenBuffer.SkipUnread(N: Integer);
+begin
+  while N > 0 do
+  begin
+    FSource.NextToken;
+    Dec(N);
+  end;
+end;
+
 procedure TkivTokenBuffer.RemoveFirst(N: Integer);
 var
   Unread: Integer;
 begin
   // Tokens consumed before anyone looked at them have not been fetched
   // yet; they are fetched and dropped, so such a consume is not lost.
-  Unread := N - FQueue.Count;
+  Unread := N - FQueue.Size;
   FQueue.RemoveFirst(N);
-  while Unread > 0 do
-  begin
-    FSource.NextToken;
-    Dec(Unread);
-  end;
+  if Unread > 0 then
+    SkipUnread(Unread);
 end;
 
 end.

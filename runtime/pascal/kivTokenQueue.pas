@@ -12,14 +12,16 @@ uses
   kivTypes;
 
 type
-  // Tokens sit in FItems[FHead .. FHead + FCount - 1]; removing from the
-  // front only moves FHead, and Add compacts the array when it runs out of
-  // room at the back.
+  // A ring: token I sits in FItems[(FHead + I) and FMask], the capacity
+  // being a power of two. Adding and removing never move other tokens; the
+  // ring only grows (and is then laid out anew) when it is full.
   TkivTokenQueue = class(TInterfacedObject, IkivTokenQueue)
   private
     FItems: array of IkivToken;
+    FMask: Integer;
     FHead: Integer;
     FCount: Integer;
+    procedure Grow;
   public
     // Token I; raises ERangeError outside 0..Count - 1.
     function GetItem(I: Integer): IkivToken;
@@ -28,6 +30,10 @@ type
     procedure RemoveFirst(N: Integer);
     procedure Clear;
     function Count: Integer;
+    // The type of token I, 0 <= I < Count, without a range check and
+    // without copying the reference (for the token buffer's look-ahead).
+    function TypeAt(I: Integer): Integer; inline;
+    property Size: Integer read FCount;
   end;
 
 implementation
@@ -41,33 +47,39 @@ begin
     raise ERangeError.CreateFmt(SkivTokenIndexTooBig, [I]);
   if I < 0 then
     raise ERangeError.Create(SkivIndexBelowZero);
-  Result := FItems[FHead + I];
+  Result := FItems[(FHead + I) and FMask];
+end;
+
+function TkivTokenQueue.TypeAt(I: Integer): Integer;
+begin
+  Result := FItems[(FHead + I) and FMask].TokenType;
+end;
+
+procedure TkivTokenQueue.Grow;
+var
+  Items: array of IkivToken;
+  I: Integer;
+begin
+  if Length(FItems) = 0 then
+    SetLength(Items, 16)
+  else
+    SetLength(Items, 2 * Length(FItems));
+  for I := 0 to FCount - 1 do
+    Items[I] := FItems[(FHead + I) and FMask];
+  FItems := Items;
+  FMask := Length(FItems) - 1;
+  FHead := 0;
 end;
 
 procedure TkivTokenQueue.Add(const AToken: IkivToken);
-var
-  I: Integer;
 begin
-  if FHead + FCount = Length(FItems) then
-  begin
-    if FHead > 0 then
-    begin
-      for I := 0 to FCount - 1 do
-        FItems[I] := FItems[FHead + I];
-      for I := FCount to FHead + FCount - 1 do
-        FItems[I] := nil;
-      FHead := 0;
-    end;
-    if FCount = Length(FItems) then
-      SetLength(FItems, 2 * FCount + 16);
-  end;
-  FItems[FHead + FCount] := AToken;
+  if FCount = Length(FItems) then
+    Grow;
+  FItems[(FHead + FCount) and FMask] := AToken;
   Inc(FCount);
 end;
 
 procedure TkivTokenQueue.RemoveFirst(N: Integer);
-var
-  I: Integer;
 begin
   if N <= 0 then
     Exit;
@@ -76,20 +88,24 @@ begin
     Clear;
     Exit;
   end;
-  for I := FHead to FHead + N - 1 do
-    FItems[I] := nil;
-  Inc(FHead, N);
-  Dec(FCount, N);
+  while N > 0 do
+  begin
+    FItems[FHead] := nil;
+    FHead := (FHead + 1) and FMask;
+    Dec(FCount);
+    Dec(N);
+  end;
 end;
 
 procedure TkivTokenQueue.Clear;
-var
-  I: Integer;
 begin
-  for I := FHead to FHead + FCount - 1 do
-    FItems[I] := nil;
+  while FCount > 0 do
+  begin
+    FItems[FHead] := nil;
+    FHead := (FHead + 1) and FMask;
+    Dec(FCount);
+  end;
   FHead := 0;
-  FCount := 0;
 end;
 
 function TkivTokenQueue.Count: Integer;
