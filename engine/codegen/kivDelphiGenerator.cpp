@@ -66,6 +66,22 @@ bool ContainsPredicateGroup(IkivAlternative& Alt) {
   return false;
 }
 
+// Note [names the generated code uses]: rule methods and labels live in the recognizer's scope,
+// where they hide what the generated code calls by name: a parser rule "match" the runtime's
+// match, a rule "break" the way out of loops (the loops then never end), a label "TT_ID" the token
+// type, a label named like a rule that rule's method. A rule or label with such a name is an
+// error. The list holds every name the written code uses without a qualifier.
+constexpr std::string_view kGeneratedCodeNames[] = {
+    "AnsiChar",     "boolean",   "break",       "commit",      "consume",           "ConsumeUntil",
+    "continue",     "Copy",      "EkivMismatchedChar", "EkivMismatchedToken", "EkivSemantic", "EOF_CHAR",
+    "Exception",    "false",     "fCaseSensitive", "fLiterals", "INC",              "initialize",
+    "InputState",   "integer",   "IkivToken",   "LA",          "Length",            "LT",
+    "makeToken",    "mark",      "match",       "matchNot",    "NextToken",         "pCreate",
+    "reportError",  "ResetText", "result",      "ReturnToken", "rewind",            "SaveConsumedInput",
+    "TestLiteral",  "TkivCharSet", "TkivToken", "TokenText",   "true",              "TT_000",
+    "TT_EOF",       "TT_SKIP",   "uponEof",
+};
+
 std::string LowerCase(std::string Text) {
   for (char& c : Text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -270,6 +286,11 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
                     "\" cannot have arguments or a return value; a protected rule can.",
                 block->GetLine(), block->GetColumn());
 
+  if (const std::string hidden = HiddenName(Symbol.getId(), false); !hidden.empty())
+    ReportError("Rule \"" + DiagnosticRuleName(Symbol.getId()) + "\" would hide " + hidden +
+                    " from the generated code; choose another name.",
+                block->GetLine(), block->GetColumn());
+
   SetTabs(0);
   fSaveText = true;
   fSynPredLevel = 0;
@@ -361,6 +382,13 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     // back the rule's token.
     const bool character = fIsLexer && kiv::Supports<IkivRuleRefElem>(elem) == nullptr;
     const std::string type = character ? "AnsiChar" : "IkivToken";
+    if (const std::string hidden = HiddenName(label, true); !hidden.empty()) {
+      if (std::find(clashes.begin(), clashes.end(), label) != clashes.end()) continue;
+      clashes.push_back(label);
+      ReportError("Label \"" + label + "\" would hide " + hidden + " from the generated code; choose another name.",
+                  elem->GetLine(), elem->GetColumn());
+      continue;
+    }
     // A label may be used twice, but one variable cannot hold a character and a token.
     const auto other = std::find_if(labels.begin(), labels.end(), [&](const Local& l) {
       return kiv::SameText(l.Name, label) && l.Type != type;
@@ -1132,6 +1160,26 @@ kiv::MemberFormatter TkivDelphiGenerator::SetFormat() const {
 }
 
 std::string TkivDelphiGenerator::ClassName() const { return kiv::PascalIdentifier(fGrammar->getGrammarName()); }
+
+std::string TkivDelphiGenerator::HiddenName(const std::string& Identifier, bool Label) const {
+  for (const std::string_view name : kGeneratedCodeNames)
+    if (kiv::SameText(Identifier, std::string(name))) return std::string(name);
+  const IkivTokenManagerPtr manager = fGrammar->getTokenManager();
+  for (const std::string& line : manager->getVocabulary()) {
+    const std::string name = kiv::DeclaredTokenName(*manager, kiv::VocabularyLineName(line));
+    if (!name.empty() && kiv::SameText(Identifier, name)) return name;
+  }
+  // A label hides a rule's method only from the rule it stands in, which matters when that rule
+  // calls it.
+  if (Label)
+    for (const IkivRuleSymbolPtr& symbol : fGrammar->getRules()) {
+      if (!symbol || !symbol->isDefined() || !kiv::SameText(Identifier, symbol->getId())) continue;
+      for (int i = 0; i < symbol->numReferences(); ++i)
+        if (const IkivRuleRefElem* ref = symbol->getReference(i); ref && kiv::SameText(ref->GetEnclosingRuleName(), fRuleId))
+          return "the method of rule \"" + DiagnosticRuleName(symbol->getId()) + "\"";
+    }
+  return {};
+}
 
 std::string TkivDelphiGenerator::DiagnosticRuleName(const std::string& Id) const {
   return fIsLexer ? DecodeLexerRuleName(Id) : Id;

@@ -100,6 +100,9 @@ private:
   kiv::MemberFormatter SetFormat() const;
   std::string ClassName() const;
   std::string DiagnosticRuleName(const std::string& Id) const;
+  // What a rule method or a label named Identifier would hide from the generated code (see note
+  // [names the generated code uses]); empty when the name is free.
+  std::string HiddenName(const std::string& Identifier, bool Label) const;
 
   bool fIsLexer = false;
   IkivLexerGrammar* fLexerGrammar = nullptr;
