@@ -20,11 +20,11 @@ type
   // consume is pending, the current character is simply the next unread
   // byte of the block, and consuming it is skipping that byte: exactly what
   // LA(1) and consume would do through the queue, without the queue. In that
-  // state FDirectLimit is the length of the block, so one comparison of the
-  // block position against it tells a lexer that it may read and skip bytes
-  // directly (CanReadDirect, DirectChar, SkipDirect). Any other operation
-  // ends direct reading (FDirectLimit := 0) until LA(1) finds it applies
-  // again. Queue.Count therefore counts the characters held for look-ahead
+  // state FDirectEnd is the end of the block's input, so one comparison of
+  // the read position against it tells a lexer that it may read and skip
+  // bytes directly (CanReadDirect, DirectChar, SkipDirect). Any other
+  // operation ends direct reading (FDirectEnd := nil) until LA(1) finds it
+  // applies again. Queue.Count therefore counts the characters held for look-ahead
   // beyond the current one, marks and rewinds; while reading directly, the
   // current character is not copied into the queue.
   TkivCharBuffer = class(TkivInputBuffer, IkivCharBuffer)
@@ -35,10 +35,11 @@ type
     FQueue: TkivCharQueue;
     FQueueRef: IkivCharQueue;
     FBlock: array[0..KIV_READ_BLOCK_SIZE - 1] of Byte;
-    FBlockPos: Integer;
-    // Bytes of the block that are input: a zero byte and everything after
-    // it are cut off (FZeroInBlock tells that one was there).
-    FBlockLen: Integer;
+    // The next unread byte of the block, and the end of the block's input:
+    // a zero byte and everything after it are cut off (FZeroInBlock tells
+    // that one was there).
+    FCur: PAnsiChar;
+    FEnd: PAnsiChar;
     FZeroInBlock: Boolean;
     FAtEnd: Boolean;
     function NextChar: AnsiChar;
@@ -72,29 +73,31 @@ begin
   FQueue := TkivCharQueue.Create;
   FQueueRef := FQueue;
   FAtEnd := AStream = nil;
+  FCur := PAnsiChar(@FBlock[0]);
+  FEnd := FCur;
 end;
 
 function TkivCharBuffer.CanReadDirect: Boolean;
 begin
-  Result := FBlockPos < FDirectLimit;
+  Result := FCur < PAnsiChar(FDirectEnd);
 end;
 
 function TkivCharBuffer.DirectChar: AnsiChar;
 begin
-  Result := AnsiChar(FBlock[FBlockPos]);
+  Result := FCur^;
 end;
 
 procedure TkivCharBuffer.SkipDirect;
 begin
-  Inc(FBlockPos);
+  Inc(FCur);
 end;
 
 function TkivCharBuffer.ReadBlock: Boolean;
 var
   N, Zero: Integer;
 begin
-  FBlockPos := 0;
-  FBlockLen := 0;
+  FCur := PAnsiChar(@FBlock[0]);
+  FEnd := FCur;
   N := FStream.Read(FBlock, SizeOf(FBlock));
   if N > 0 then
   begin
@@ -105,7 +108,7 @@ begin
       N := Zero;
       FZeroInBlock := True;
     end;
-    FBlockLen := N;
+    FEnd := FCur + N;
   end;
   Result := N > 0;
   if not Result then
@@ -114,15 +117,15 @@ end;
 
 function TkivCharBuffer.NextChar: AnsiChar;
 begin
-  if FBlockPos >= FBlockLen then
+  if FCur >= FEnd then
     if FAtEnd or FZeroInBlock or not ReadBlock then
     begin
       FAtEnd := True;
       Result := EOF_CHAR;
       Exit;
     end;
-  Result := AnsiChar(FBlock[FBlockPos]);
-  Inc(FBlockPos);
+  Result := FCur^;
+  Inc(FCur);
 end;
 
 function TkivCharBuffer.LA(I: Integer): AnsiChar;
@@ -133,14 +136,14 @@ begin
   if (I = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Count = 0) then
   begin
     // The current character is the next unread byte: no need to queue it.
-    if (FBlockPos < FBlockLen) or not (FAtEnd or FZeroInBlock) and ReadBlock then
+    if (FCur < FEnd) or not (FAtEnd or FZeroInBlock) and ReadBlock then
     begin
-      FDirectLimit := FBlockLen;
-      Result := AnsiChar(FBlock[FBlockPos]);
+      FDirectEnd := FEnd;
+      Result := FCur^;
       Exit;
     end;
   end;
-  FDirectLimit := 0;
+  FDirectEnd := nil;
   Needed := I + FMarkerOffset;
   while FQueue.Count < Needed do
     FQueue.Append(NextChar);

@@ -19,11 +19,11 @@ type
   // offset moves past them, which is what makes rewinding possible.
   TkivInputBuffer = class(TInterfacedObject, IkivInputBuffer)
   protected
-    // Below this position a descendant may serve and skip items without
+    // Below this address a descendant may serve and skip items without
     // going through its queue (see TkivCharBuffer). Every operation of this
-    // base sets it to 0, so a consume, mark, rewind or commit always ends
+    // base sets it to nil, so a consume, mark, rewind or commit always ends
     // direct reading until the descendant has checked that it applies again.
-    FDirectLimit: Integer;
+    FDirectEnd: Pointer;
     // Number of marks currently open.
     FMarkers: Integer;
     // Number of held items that lie before the current position.
@@ -80,12 +80,12 @@ end;
 procedure TkivInputBuffer.consume;
 begin
   Inc(FPendingConsumes);
-  FDirectLimit := 0;
+  FDirectEnd := nil;
 end;
 
 procedure TkivInputBuffer.commit;
 begin
-  FDirectLimit := 0;
+  FDirectEnd := nil;
   if FMarkers > 0 then
   begin
     Dec(FMarkers);
@@ -95,7 +95,7 @@ end;
 
 function TkivInputBuffer.mark: Integer;
 begin
-  FDirectLimit := 0;
+  FDirectEnd := nil;
   SyncConsume;
   Inc(FMarkers);
   Result := FMarkerOffset;
@@ -103,7 +103,7 @@ end;
 
 procedure TkivInputBuffer.rewind(AMark: Integer);
 begin
-  FDirectLimit := 0;
+  FDirectEnd := nil;
   SyncConsume;
   FMarkerOffset := AMark;
   // A rewind without an open mark must not drive the count negative:

@@ -39,12 +39,15 @@ type
     // length match means the cache is current.
     FText: array of AnsiChar;
     FTextLen: Integer;
+    FTextCapacity: Integer;
     FTextCache: AnsiString;
     FTextCacheLen: Integer;
     FTokenClass: TkivTokenClass;
     FInputState: IkivLexerState;
-    // The same object as FInputState, reached without interface calls.
+    // The same object as FInputState, reached without interface calls, and
+    // its character buffer (kept current by the state).
     FState: TkivLexerState;
+    FBuffer: TkivCharBuffer;
     FSaveConsumedInput: Boolean;
     FReturnToken: IkivToken;
     // Line and column at every open mark, innermost last. The characters
@@ -136,7 +139,9 @@ begin
   inherited Create;
   FState := TkivLexerState.Create(AStream);
   FInputState := FState;
+  FState.BindCharBuffer(@FBuffer);
   SetLength(FText, KIV_INITIAL_TEXT_CAPACITY);
+  FTextCapacity := KIV_INITIAL_TEXT_CAPACITY;
   fLiterals := TkivStringMap.Create;
   fLiterals.CaseSensitive := True;
   fCaseSensitive := True;
@@ -146,6 +151,9 @@ end;
 
 destructor TkivLexer.Destroy;
 begin
+  // The state may outlive the lexer.
+  if FState <> nil then
+    FState.BindCharBuffer(nil);
   fLiterals.Free;
   inherited Destroy;
 end;
@@ -190,7 +198,7 @@ end;
 procedure TkivLexer.SetTokenText(const AValue: AnsiString);
 begin
   FTextLen := 0;
-  while Length(FText) < Length(AValue) do
+  while FTextCapacity < Length(AValue) do
     GrowText;
   FTextLen := Length(AValue);
   if FTextLen > 0 then
@@ -202,6 +210,7 @@ end;
 procedure TkivLexer.GrowText;
 begin
   SetLength(FText, 2 * Length(FText) + KIV_INITIAL_TEXT_CAPACITY);
+  FTextCapacity := Length(FText);
 end;
 
 function TkivLexer.InputLA(I: Integer): AnsiChar;
@@ -209,7 +218,7 @@ begin
   if FState.ForeignInput then
     Result := FInputState.Input.LA(I)
   else
-    Result := FState.CharBuffer.LA(I);
+    Result := FBuffer.LA(I);
 end;
 
 procedure TkivLexer.InputConsume;
@@ -217,14 +226,14 @@ begin
   if FState.ForeignInput then
     FInputState.Input.consume
   else
-    FState.CharBuffer.consume;
+    FBuffer.consume;
 end;
 
 function TkivLexer.LA(I: Integer): AnsiChar;
 var
   B: TkivCharBuffer;
 begin
-  B := FState.CharBuffer;
+  B := FBuffer;
   if (I = 1) and B.CanReadDirect then
     Result := B.DirectChar
   else
@@ -241,7 +250,7 @@ begin
   begin
     if FSaveConsumedInput then
     begin
-      if FTextLen >= Length(FText) then
+      if FTextLen >= FTextCapacity then
         GrowText;
       FText[FTextLen] := C;
       Inc(FTextLen);
@@ -251,7 +260,7 @@ begin
     else
       FState.Column := FState.Column + 1;
   end;
-  B := FState.CharBuffer;
+  B := FBuffer;
   if B.CanReadDirect then
     B.SkipDirect
   else

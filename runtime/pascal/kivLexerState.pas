@@ -14,6 +14,8 @@ uses
   Classes, kivTypes, kivCharBuffer;
 
 type
+  PkivCharBuffer = ^TkivCharBuffer;
+
   TkivLexerState = class(TInterfacedObject, IkivLexerState)
   private
     FFileName: string;
@@ -29,6 +31,7 @@ type
     FCharBuffer: TkivCharBuffer;
     FIdleBuffer: IkivCharBuffer;
     FForeignInput: Boolean;
+    FCharBufferSlot: PkivCharBuffer;
   protected
     function GetFileName: string;
     function GetLine: Integer;
@@ -59,6 +62,10 @@ type
     // True when the input is not a TkivCharBuffer: CharBuffer then never
     // reads directly and everything goes through the interface.
     property ForeignInput: Boolean read FForeignInput;
+    // Keeps ASlot^ equal to CharBuffer from now on, through every change of
+    // the input (nil ends it): the lexer holds its buffer in a field of its
+    // own and saves a step on every character.
+    procedure BindCharBuffer(ASlot: PkivCharBuffer);
   end;
 
 implementation
@@ -141,6 +148,15 @@ begin
       FIdleBuffer := TkivCharBuffer.Create(nil);
     FCharBuffer := TkivCharBuffer(FIdleBuffer as TObject);
   end;
+  if FCharBufferSlot <> nil then
+    FCharBufferSlot^ := FCharBuffer;
+end;
+
+procedure TkivLexerState.BindCharBuffer(ASlot: PkivCharBuffer);
+begin
+  FCharBufferSlot := ASlot;
+  if ASlot <> nil then
+    ASlot^ := FCharBuffer;
 end;
 
 procedure TkivLexerState.SetTokenStartLine(AValue: Integer);

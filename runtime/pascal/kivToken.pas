@@ -25,6 +25,8 @@ type
     FTokenType: Integer;
     FLine: Integer;
     FColumn: Integer;
+    // Puts the memory of a token nobody references into the pool.
+    procedure Recycle;
   protected
     function GetTokenText: AnsiString;
     function GetTokenType: Integer;
@@ -87,16 +89,19 @@ begin
     Result := inherited NewInstance;
 end;
 
+procedure TkivToken.Recycle;
+begin
+  // The text is the only managed field of the class.
+  FTokenText := '';
+  Pointer(FTokenText) := TokenPool;
+  TokenPool := Self;
+  Inc(TokenPoolCount);
+end;
+
 procedure TkivToken.FreeInstance;
 begin
   if (ClassType = TkivToken) and (TokenPoolCount < KIV_TOKEN_POOL_SIZE) and not IsMultiThread then
-  begin
-    // The text is the only managed field of the class.
-    FTokenText := '';
-    Pointer(FTokenText) := TokenPool;
-    TokenPool := Self;
-    Inc(TokenPoolCount);
-  end
+    Recycle
   else
     inherited FreeInstance;
 end;
@@ -163,6 +168,14 @@ begin
   begin
     Dec(FRefCount);
     Result := FRefCount;
+    // A base-class token has no destructor of its own: its memory can go
+    // back to the pool without the destructor calls.
+    if (Result = 0) and (PPointer(Self)^ = Pointer(TkivToken)) and
+      (TokenPoolCount < KIV_TOKEN_POOL_SIZE) then
+    begin
+      Recycle;
+      Exit;
+    end;
   end;
   if Result = 0 then
     Destroy;

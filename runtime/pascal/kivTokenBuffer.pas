@@ -24,6 +24,8 @@ type
     procedure Fill(Amount: Integer);
     // LA's general path: applies pending consumes and fetches tokens.
     function FillLA(I: Integer): Integer;
+    // The queue's error for an index below 0.
+    procedure RaiseIndexBelowZero;
     // Fetches N tokens from the source and drops them.
     procedure SkipUnread(N: Integer);
   protected
@@ -41,6 +43,9 @@ type
   end;
 
 implementation
+
+uses
+  SysUtils;
 
 constructor TkivTokenBuffer.Create(const ASource: IkivTokenStream);
 begin
@@ -77,10 +82,13 @@ begin
   Fill(I);
   Index := I + FMarkerOffset - 1;
   if Index < 0 then
-    // Raises the queue's range error.
-    Result := LT(I).TokenType
-  else
-    Result := FQueue.TypeAt(Index);
+    RaiseIndexBelowZero;
+  Result := FQueue.TypeAt(Index);
+end;
+
+procedure TkivTokenBuffer.RaiseIndexBelowZero;
+begin
+  raise ERangeError.Create(SkivIndexBelowZero);
 end;
 
 function TkivTokenBuffer.LT(I: Integer): IkivToken;
