@@ -241,7 +241,7 @@ class Generator {
   Elem GenRuleRef(Context& Ctx);
   Elem GenAction();
   Elem GenSemPred();
-  std::string NewLabel();
+  std::string NewLabel(bool Token);
   void MaybeLabel(Elem& E, int Percent);
   void MaybeBang(Elem& E, int Percent);
   int RandomChar();
@@ -273,21 +273,31 @@ int Generator::RandomChar() {
   return static_cast<unsigned char>(fAlphabet[static_cast<std::size_t>(fRandom.Below(static_cast<int>(fAlphabet.size())))]);
 }
 
-std::string Generator::NewLabel() {
-  // Labels are reused now and then: a label used twice in a rule is allowed.
-  if (!fLabels.empty() && fRandom.Chance(10)) return fRandom.Pick(fLabels);
+std::string Generator::NewLabel(bool Token) {
+  // Labels are reused now and then: a label used twice in a rule is allowed. In a lexer a label of
+  // a rule reference holds a token and any other label a character, and one label cannot be both:
+  // the two kinds get names of their own.
+  const std::string prefix = fGrammar->Lexer && Token ? "lt" : "lb";
+  std::vector<std::string> same;
+  for (const std::string& l : fLabels)
+    if (l.rfind(prefix, 0) == 0 || !fGrammar->Lexer) same.push_back(l);
+  if (!same.empty() && fRandom.Chance(10)) return fRandom.Pick(same);
   std::string label;
-  if (fRandom.Chance(10)) {
+  if (fRandom.Below(300) == 0) {
+    // Names the generated code uses: kiv rejects them.
+    label = fRandom.Pick(std::vector<std::string>{"result", "match", "LA", fGrammar->Lexer ? "pCreate" : "LT"});
+  } else if (fRandom.Chance(10) && !(fGrammar->Lexer && Token)) {
     label = fRandom.Pick(kReservedLabels);
   } else {
-    label = "lb" + std::to_string(fLabels.size());
+    label = prefix + std::to_string(fLabels.size());
   }
   if (std::find(fLabels.begin(), fLabels.end(), label) == fLabels.end()) fLabels.push_back(label);
   return label;
 }
 
 void Generator::MaybeLabel(Elem& E, int Percent) {
-  if (fRandom.Chance(Percent)) E.Label = NewLabel();
+  const bool token = E.Kind == ElemKind::RuleRef || (fGrammar->Lexer && E.Kind == ElemKind::TokenRef);
+  if (fRandom.Chance(Percent)) E.Label = NewLabel(token);
 }
 
 void Generator::MaybeBang(Elem& E, int Percent) { E.Bang = fRandom.Chance(Percent); }
@@ -477,12 +487,12 @@ Elem Generator::GenRuleRef(Context& Ctx) {
   const Rule& target = rules[fRandom.Pick(candidates)];
   e.Kind = fGrammar->Lexer ? ElemKind::TokenRef : ElemKind::RuleRef;
   e.Text = target.Name;
-  // A token rule of a lexer drops its parameters (NextToken calls it without any).
+  // A token rule of a lexer has no parameters and no result (NextToken calls it). Now and then a
+  // call gets wrong what the rule takes: kiv must warn and leave it out, or reject the grammar.
   const bool takesArgs = !target.Params.empty() && !(fGrammar->Lexer && target.IsToken());
-  if (takesArgs) e.Args = std::to_string(fRandom.Between(0, 9));
-  if (!target.Returns.empty() && !fIntLocals.empty() && fRandom.Chance(60)) {
-    e.Assign = fRandom.Pick(fIntLocals);
-  }
+  const bool returns = !target.Returns.empty() && !(fGrammar->Lexer && target.IsToken());
+  if (takesArgs != fRandom.Chance(2)) e.Args = std::to_string(fRandom.Between(0, 9));
+  if (!fIntLocals.empty() && (returns ? fRandom.Chance(60) : fRandom.Chance(2))) e.Assign = fRandom.Pick(fIntLocals);
   MaybeLabel(e, fGrammar->Lexer ? 15 : 8);
   // An assignment to a token rule takes no "!".
   MaybeBang(e, 10);
@@ -963,6 +973,7 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
     Rule r;
     const bool helper = i >= tokenRules;
     std::string name = helper ? fRandom.Pick(kProtectedNames) : fRandom.Pick(kTokenRuleNames);
+    if (fRandom.Below(200) == 0) name = "Ark";  // its method would be "mark": kiv rejects it
     while (names.count(Lower(name)) != 0) name += "X";
     names.insert(Lower(name));
     r.Name = name;
@@ -985,7 +996,9 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
 
   // Parameters and results first: references made before a rule's definition need them.
   for (Rule& r : g.Rules) {
-    if (!r.Alts.empty() || r.IsToken() || r.Name == "KRFILTER") continue;
+    if (!r.Alts.empty() || r.Name == "KRFILTER") continue;
+    // A token rule cannot have them: kiv rejects the grammar.
+    if (r.IsToken() && fRandom.Below(150) != 0) continue;
     if (fRandom.Chance(35))
       r.Params = fRandom.Chance(20) && !g.TypeSection.empty() ? "p: TKrSmall" + std::to_string(Seed) : "p: Integer";
     if (fRandom.Chance(30)) r.Returns = "Integer";
@@ -1005,7 +1018,7 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
     if (fRandom.Chance(10)) r.Init = "{ KrNote(11); }";
     if (fRandom.Chance(15)) r.Options.emplace_back("testLiterals", fRandom.Chance(70) ? "true" : "false");
     if (fRandom.Chance(8)) r.Options.emplace_back("generateAmbigWarnings", "false");
-    if (fRandom.Chance(10) && !r.IsToken()) r.Options.emplace_back("paraphrase", "\"a (helper) = \\\"x\\\"\"");
+    if (fRandom.Chance(10) && !r.IsToken()) r.Options.emplace_back("paraphrase", "\"a (helper) = 'x'\"");
     if (fRandom.Chance(10) && r.IsToken()) r.Options.emplace_back("paraphrase", "\"token " + r.Name + "\"");
     if (fRandom.Chance(8) && r.IsToken()) {
       // The ignore rule: a protected rule matched optionally after every literal.
@@ -1097,6 +1110,8 @@ Grammar Generator::Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const
     Rule r;
     std::string name =
         i == 0 ? "start" : (fRandom.Chance(25) ? fRandom.Pick(kReservedRuleNames) : fRandom.Pick(kParserRuleNames));
+    if (i > 0 && fRandom.Below(150) == 0)
+      name = fRandom.Pick(std::vector<std::string>{"break", "match", "consume", "true"});  // kiv rejects them
     while (names.count(Lower(name)) != 0) name += "x";
     names.insert(Lower(name));
     r.Name = name;

@@ -167,6 +167,25 @@ struct Totals {
 
 std::mutex gLock;
 
+// The first error among the diagnostics kiv printed: a positioned line that is none of the
+// warnings a random grammar gets.
+std::string FirstError(const std::string& Output) {
+  static const char* const warnings[] = {"nondeterminism", "Empty alternative", "Being nongreedy",
+                                         "Syntactic predicate", "Optional path", "has no return value",
+                                         "accepts no arguments", "Did you forget", "Illegal option",
+                                         "is invalid for lexer"};
+  std::istringstream in(Output);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find("): ") == std::string::npos || line.find(" Error(s), ") != std::string::npos) continue;
+    bool warning = false;
+    for (const char* w : warnings) warning = warning || line.find(w) != std::string::npos;
+    if (!warning) return line;
+  }
+  return "(no positioned error)";
+}
+
 // The message of a diagnostic line "name(line): text", without name and line.
 std::string DiagnosticText(const std::string& Line) {
   const std::size_t at = Line.find("): ");
@@ -277,9 +296,7 @@ void BatchRun::BuildGrammars() {
     if (r.ExitCode == 1) {
       std::lock_guard<std::mutex> guard(gLock);
       ++fTotals.LexersRejected;
-      std::istringstream in(ReadFile(log));
-      std::string line;
-      if (std::getline(in, line)) ++fTotals.Rejections["lexer: " + DiagnosticText(line)];
+      ++fTotals.Rejections["lexer: " + DiagnosticText(FirstError(ReadFile(log)))];
       continue;
     }
     s.LexerBuilt = true;
@@ -309,9 +326,7 @@ void BatchRun::BuildGrammars() {
     if (r.ExitCode == 1) {
       std::lock_guard<std::mutex> guard(gLock);
       ++fTotals.ParsersRejected;
-      std::istringstream in(ReadFile(plog));
-      std::string line;
-      if (std::getline(in, line)) ++fTotals.Rejections["parser: " + DiagnosticText(line)];
+      ++fTotals.Rejections["parser: " + DiagnosticText(FirstError(parserLog))];
       continue;
     }
     s.ParserBuilt = true;

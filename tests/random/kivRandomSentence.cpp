@@ -8,9 +8,32 @@ namespace kiv::rnd {
 
 namespace {
 
-constexpr int kMaxDepth = 6;         // rule expansions before the walk takes the cheapest ways
-constexpr std::size_t kMaxText = 400;  // characters of one lexer text
-constexpr std::size_t kMaxTokens = 120;
+constexpr int kMaxDepth = 6;  // rule expansions before the walk takes the cheapest ways
+
+bool HasSynPredsIn(const std::vector<Alt>& Alts) {
+  for (const Alt& a : Alts)
+    for (const Elem& e : a.Elems)
+      if (e.Kind == ElemKind::Block && (e.Suffix == SuffixKind::SynPred || HasSynPredsIn(e.Alts))) return true;
+  return false;
+}
+
+}  // namespace
+
+bool HasSynPreds(const Grammar& G) {
+  for (const Rule& r : G.Rules)
+    if (HasSynPredsIn(r.Alts)) return true;
+  return false;
+}
+
+namespace {
+
+// Note [input sizes]: syntactic predicates without memoisation take time exponential in how
+// deeply guesses nest, and with recursive rules that grows with the input: a parser that guesses
+// before every recursive step doubles its time with every token. Such grammars get short inputs,
+// so that a run over the time limit means a loop that never ends, not a slow one.
+std::size_t MaxText(const Grammar& G) { return HasSynPreds(G) ? 24 : 400; }
+std::size_t MaxTokens(const Grammar& G) { return HasSynPreds(G) ? 10 : 120; }
+
 
 void CollectChars(const std::vector<Alt>& Alts, std::string& Used);
 
@@ -90,7 +113,7 @@ void LexerSampler::WalkAlts(const std::vector<Alt>& Alts, int Depth, std::string
 
 void LexerSampler::WalkAlt(const Alt& A, int Depth, std::string& Out) {
   for (const Elem& e : A.Elems) {
-    if (Out.size() > kMaxText) return;
+    if (Out.size() > MaxText(fGrammar)) return;
     WalkElem(e, Depth, Out);
   }
 }
@@ -178,7 +201,7 @@ std::string LexerSampler::Text() {
     if (!t.Literal.empty()) literals.push_back(t.Literal);
   std::string out;
   const int n = fRandom.Between(1, 8);
-  for (int i = 0; i < n && out.size() < kMaxText; ++i) {
+  for (int i = 0; i < n && out.size() < MaxText(fGrammar); ++i) {
     if (i > 0 && fSkipsBlanks && fRandom.Chance(70)) out += fRandom.Chance(80) ? " " : "\n";
     if (!literals.empty() && fRandom.Chance(15)) {
       for (const char c : fRandom.Pick(literals)) out += Cased(static_cast<unsigned char>(c));
@@ -191,7 +214,7 @@ std::string LexerSampler::Text() {
 
 std::string LexerSampler::Bytes() {
   std::string out;
-  const int n = fRandom.Between(0, 40);
+  const int n = fRandom.Between(0, static_cast<int>(std::min<std::size_t>(40, MaxText(fGrammar))));
   for (int i = 0; i < n; ++i) {
     const int roll = fRandom.Below(100);
     if (roll < 70)
@@ -268,7 +291,7 @@ std::vector<int> ParserSampler::Sentence(const std::string& RuleName) {
 
 std::vector<int> ParserSampler::RandomTypes() {
   std::vector<int> out;
-  const int n = fRandom.Between(0, 20);
+  const int n = fRandom.Between(0, static_cast<int>(std::min<std::size_t>(20, MaxTokens(fGrammar) + 2)));
   for (int i = 0; i < n; ++i) {
     const int roll = fRandom.Below(100);
     if (roll < 94)
@@ -320,7 +343,7 @@ void ParserSampler::WalkAlts(const std::vector<Alt>& Alts, int Depth, std::vecto
 
 void ParserSampler::WalkAlt(const Alt& A, int Depth, std::vector<int>& Out) {
   for (const Elem& e : A.Elems) {
-    if (Out.size() > kMaxTokens) return;
+    if (Out.size() > MaxTokens(fGrammar)) return;
     WalkElem(e, Depth, Out);
   }
 }

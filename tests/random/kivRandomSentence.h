@@ -61,6 +61,9 @@ class ParserSampler {
   DerivationCost fCost;
 };
 
+// Whether a grammar holds a syntactic predicate.
+bool HasSynPreds(const Grammar& G);
+
 // Mutates a text: deletes, repeats or replaces a few characters.
 void MutateText(std::string& Text, Random& R);
 
