@@ -508,7 +508,16 @@ void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
     PrintAction(Alt.GetHandlerText());
     if (guessing) {
       Dedent();
-      PrintLine("end;");
+      // While guessing, the failure must reach the syntactic predicate, as the rule handler lets
+      // it: swallowed, the guess went on as if the alternative had matched, and a loop around the
+      // alternative could go round for ever without consuming.
+      if (except) {
+        PrintLine("end");
+        PrintLine("else");
+        PrintLine(Unit() + "Raise;");
+      } else {
+        PrintLine("end;");
+      }
     }
     if (except) {
       Dedent();

@@ -582,7 +582,9 @@ begin
             if InputState.Guessing = 0 then
             begin
                Log('alternative handler');
-            end;
+            end
+            else
+               Raise;
          end;
       end;
    end
