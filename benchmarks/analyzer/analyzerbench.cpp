@@ -2,6 +2,9 @@
 // so that the growth of analysis time with N and k can be seen.
 //
 // Usage: analyzerbench [--loops] [N ...]   (default N = 250 500 1000 2000 4000)
+//        analyzerbench --write DIR [--loops] [N ...]
+// --write only writes the grammars, as DIR/bench_N_kK.g for k = 1..6, with their vocabulary
+// DIR/BenchTokens.txt, so that whole "kiv build" runs can be timed on them.
 // Every grammar goes through the real front end and grammar maker; only the analysis (every block
 // checked in the order the code generator reaches them) is timed, best of three runs. --loops
 // measures grammars made of nested loops whose alternatives each return to the loop after one
@@ -37,8 +40,8 @@ constexpr int TokenCount = 40;
 constexpr int GroupSize = 20;
 
 // The vocabulary the generated grammars import: T0 .. T39.
-std::string VocabularyDirectory() {
-  std::filesystem::path Dir = std::filesystem::temp_directory_path() / ("kiv-analyzerbench-" + std::to_string(::getpid()));
+std::string VocabularyDirectory(std::filesystem::path Dir = {}) {
+  if (Dir.empty()) Dir = std::filesystem::temp_directory_path() / ("kiv-analyzerbench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(Dir);
   std::ofstream Out(Dir / "BenchTokens.txt", std::ios::binary);
   Out << "// $Kiv Parser Generator: bench.g -> BenchTokens.txt$\r\nBench\r\n";
@@ -126,13 +129,26 @@ double Milliseconds(std::chrono::steady_clock::duration D) {
 int main(int argc, char** argv) {
   std::vector<int> Sizes;
   bool Loops = false;
+  std::string WriteDir;
   for (int I = 1; I < argc; ++I) {
     if (std::string(argv[I]) == "--loops")
       Loops = true;
+    else if (std::string(argv[I]) == "--write" && I + 1 < argc)
+      WriteDir = argv[++I];
     else
       Sizes.push_back(std::atoi(argv[I]));
   }
   if (Sizes.empty()) Sizes = {250, 500, 1000, 2000, 4000};
+  if (!WriteDir.empty()) {
+    VocabularyDirectory(WriteDir);
+    for (int K = 1; K <= 6; ++K)
+      for (int N : Sizes) {
+        std::ofstream Out(std::filesystem::path(WriteDir) / ("bench_" + std::to_string(N) + "_k" + std::to_string(K) + ".g"),
+                          std::ios::binary);
+        Out << GrammarText(N, K, Loops);
+      }
+    return 0;
+  }
   const std::string VocabDir = VocabularyDirectory();
 
   std::printf("%6s %2s %10s %12s %12s %10s\n", "N", "k", "conflicts", "parse ms", "analysis ms", "us/rule");

@@ -1,0 +1,42 @@
+{ jsontokens.dpr - runs the lexer of examples/json alone over a file and prints how many tokens it
+  made (white space is skipped by the lexer, the end-of-input token is not counted). }
+program jsontokens;
+
+{$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
+{$IFNDEF FPC}{$APPTYPE CONSOLE}{$ENDIF}
+
+uses
+   SysUtils, Classes,
+   kivTypes, kivException,
+   jsonLexer;
+
+var
+   input  : TFileStream;
+   lexer  : IkivTokenStream;
+   count  : Int64;
+begin
+   if ParamCount <> 1 then
+   begin
+      WriteLn( ErrOutput, 'usage: jsontokens FILE');
+      Halt( 2);
+   end;
+   input := TFileStream.Create( ParamStr( 1), fmOpenRead or fmShareDenyWrite);
+   try
+      lexer := TJsonLexer.Create( input);
+      count := 0;
+      try
+         while lexer.NextToken.TokenType <> TT_EOF do
+            Inc( count);
+         WriteLn( 'tokens: ', count);
+      except
+         on e: EkivException do
+         begin
+            WriteLn( ErrOutput, e.FileName, '(', e.Line, ':', e.Column, '): ', e.ClassName);
+            ExitCode := 1;
+         end;
+      end;
+      lexer := nil;
+   finally
+      input.Free;
+   end;
+end.
