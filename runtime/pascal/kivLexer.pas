@@ -55,7 +55,8 @@ type
     // back with them (a filtering lexer rewinds after a failed token rule).
     FMarkedPositions: array of TkivMarkedPosition;
     FMarkCount: Integer;
-    function GetTokenText: AnsiString;
+    function GetTokenText: AnsiString; inline;
+    function MaterializeText: AnsiString;
     procedure SetTokenText(const AValue: AnsiString);
     procedure GrowText;
     // The general paths of LA and consume, through the buffer's queue or a
@@ -177,19 +178,33 @@ end;
 
 function TkivLexer.GetTokenText: AnsiString;
 begin
+  // Every rule asks for the length of the text when it starts, mostly at
+  // the start of a token; the cache string is left alone for the next.
   if FTextLen = 0 then
-  begin
-    // Every rule asks for the length of the text when it starts, mostly at
-    // the start of a token; the cache string is left alone for the next.
-    Result := '';
-    Exit;
-  end;
+    Result := ''
+  else
+    Result := MaterializeText;
+end;
+
+function TkivLexer.MaterializeText: AnsiString;
+var
+  Target: PAnsiChar;
+  I: Integer;
+begin
   if FTextCacheLen <> FTextLen then
   begin
     // The cache string is kept from token to token: while nobody else
     // holds it, setting its length reuses its memory.
     SetLength(FTextCache, FTextLen);
-    Move(FText[0], Pointer(FTextCache)^, FTextLen);
+    // Most token texts are a few characters: a loop beats Move's set-up.
+    if FTextLen <= 16 then
+    begin
+      Target := Pointer(FTextCache);
+      for I := 0 to FTextLen - 1 do
+        Target[I] := FText[I];
+    end
+    else
+      Move(FText[0], Pointer(FTextCache)^, FTextLen);
     FTextCacheLen := FTextLen;
   end;
   Result := FTextCache;

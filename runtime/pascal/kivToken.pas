@@ -59,6 +59,19 @@ type
 
   TkivTokenClass = class of TkivToken;
 
+var
+  // Set up at start-up for KivTokenType: the interface table of the
+  // class's IkivToken, and where the type field lies from that interface.
+  KivTokenInterfaceTable: Pointer = nil;
+  KivTokenTypeOffset: PtrInt = 0;
+
+// The type of the token behind a non-nil IkivToken pointer. For tokens of
+// TkivToken and of descendants that keep its implementation of the
+// interface (they share its interface table) the field is read in place;
+// any other implementation is asked through the interface.
+function KivTokenType(AToken: Pointer): Integer; inline;
+function KivInterfaceTokenType(AToken: Pointer): Integer;
+
 implementation
 
 const
@@ -106,6 +119,31 @@ begin
     inherited FreeInstance;
 end;
 
+function KivTokenType(AToken: Pointer): Integer;
+begin
+  if PPointer(AToken)^ = KivTokenInterfaceTable then
+    Result := PInteger(PAnsiChar(AToken) + KivTokenTypeOffset)^
+  else
+    Result := KivInterfaceTokenType(AToken);
+end;
+
+function KivInterfaceTokenType(AToken: Pointer): Integer;
+begin
+  Result := IkivToken(AToken).TokenType;
+end;
+
+procedure FindTokenLayout;
+var
+  Token: TkivToken;
+  Intf: IkivToken;
+begin
+  Token := TkivToken.Create;
+  Intf := Token;
+  KivTokenInterfaceTable := PPointer(Intf)^;
+  KivTokenTypeOffset := PAnsiChar(@Token.FTokenType) - PAnsiChar(Pointer(Intf));
+  Intf := nil;
+end;
+
 procedure DrainTokenPool;
 var
   Token: TkivToken;
@@ -131,12 +169,24 @@ end;
 
 class function TkivToken.Make(AType, ALine, AColumn: Integer): TkivToken;
 begin
-  // NewInstance hands out an instance with empty text.
-  Result := TkivToken(TkivToken.NewInstance);
+  if (TokenPool <> nil) and not IsMultiThread then
+  begin
+    // NewInstance followed by AfterConstruction, for a pooled instance: the
+    // count ends at 0 and the text is empty.
+    Result := TokenPool;
+    TokenPool := TkivToken(Pointer(Result.FTokenText));
+    Pointer(Result.FTokenText) := nil;
+    Dec(TokenPoolCount);
+    Result.FRefCount := 0;
+  end
+  else
+  begin
+    Result := TkivToken(TkivToken.NewInstance);
+    Result.AfterConstruction;
+  end;
   Result.FTokenType := AType;
   Result.FLine := ALine;
   Result.FColumn := AColumn;
-  Result.AfterConstruction;
 end;
 
 procedure TkivToken.AfterConstruction;
@@ -230,6 +280,9 @@ procedure TkivToken.SetColumn(AValue: Integer);
 begin
   FColumn := AValue;
 end;
+
+initialization
+  FindTokenLayout;
 
 finalization
   DrainTokenPool;

@@ -56,12 +56,17 @@ begin
 end;
 
 procedure TkivTokenBuffer.Fill(Amount: Integer);
+var
+  Token: IkivToken;
 begin
   SyncConsume;
   // The end-of-input token is not special here: asking beyond it asks the
   // source again, which answers with another end-of-input token.
   while FQueue.Size < Amount + FMarkerOffset do
-    FQueue.Add(FSource.NextToken);
+  begin
+    Token := FSource.NextToken;
+    FQueue.AddMoved(Token);
+  end;
 end;
 
 function TkivTokenBuffer.LA(I: Integer): Integer;

@@ -9,7 +9,7 @@ unit kivTokenQueue;
 interface
 
 uses
-  kivTypes;
+  kivTypes, kivToken;
 
 type
   // A ring: token I sits in FItems[(FHead + I) and FMask], the capacity
@@ -26,6 +26,8 @@ type
     // Token I; raises ERangeError outside 0..Count - 1.
     function GetItem(I: Integer): IkivToken;
     procedure Add(const AToken: IkivToken);
+    // Adds the token and takes over the reference: AToken is nil after.
+    procedure AddMoved(var AToken: IkivToken);
     // Drops the first N tokens (all of them when N >= Count).
     procedure RemoveFirst(N: Integer);
     procedure Clear;
@@ -51,8 +53,16 @@ begin
 end;
 
 function TkivTokenQueue.TypeAt(I: Integer): Integer;
+var
+  Token: Pointer;
 begin
-  Result := FItems[(FHead + I) and FMask].TokenType;
+  // KivTokenType, written out: the parser's look-ahead inlines this, and
+  // inlining does not reach a third level.
+  Token := Pointer(FItems[(FHead + I) and FMask]);
+  if PPointer(Token)^ = KivTokenInterfaceTable then
+    Result := PInteger(PAnsiChar(Token) + KivTokenTypeOffset)^
+  else
+    Result := KivInterfaceTokenType(Token);
 end;
 
 procedure TkivTokenQueue.Grow;
@@ -76,6 +86,19 @@ begin
   if FCount = Length(FItems) then
     Grow;
   FItems[(FHead + FCount) and FMask] := AToken;
+  Inc(FCount);
+end;
+
+procedure TkivTokenQueue.AddMoved(var AToken: IkivToken);
+var
+  Slot: Integer;
+begin
+  if FCount = Length(FItems) then
+    Grow;
+  Slot := (FHead + FCount) and FMask;
+  // The slot is empty (nil): the reference moves without counting.
+  Pointer(FItems[Slot]) := Pointer(AToken);
+  Pointer(AToken) := nil;
   Inc(FCount);
 end;
 
