@@ -64,6 +64,10 @@ class ParserSampler {
 // Whether a grammar holds a syntactic predicate.
 bool HasSynPreds(const Grammar& G);
 
+// The longest text and token sequence a grammar gets (see note [input sizes]).
+std::size_t MaxText(const Grammar& G);
+std::size_t MaxTokens(const Grammar& G);
+
 // Mutates a text: deletes, repeats or replaces a few characters.
 void MutateText(std::string& Text, Random& R);
 
