@@ -1173,11 +1173,8 @@ std::string TkivDelphiGenerator::ClassName() const { return kiv::PascalIdentifie
 std::string TkivDelphiGenerator::HiddenName(const std::string& Identifier, bool Label) const {
   for (const std::string_view name : kGeneratedCodeNames)
     if (kiv::SameText(Identifier, std::string(name))) return std::string(name);
-  const IkivTokenManagerPtr manager = fGrammar->getTokenManager();
-  for (const std::string& line : manager->getVocabulary()) {
-    const std::string name = kiv::DeclaredTokenName(*manager, kiv::VocabularyLineName(line));
+  for (const std::string& name : fTokenNames->LineNames())
     if (!name.empty() && kiv::SameText(Identifier, name)) return name;
-  }
   // A label hides a rule's method only from the rule it stands in, which matters when that rule
   // calls it.
   if (Label)

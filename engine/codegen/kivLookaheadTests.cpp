@@ -50,14 +50,46 @@ std::string DeclaredTokenName(const IkivTokenManager& Manager, const std::string
 
 TokenVocabularyNames::TokenVocabularyNames(const IkivTokenManager& Manager) : fManager(Manager) {}
 
-std::string TokenVocabularyNames::Name(int Type) const {
+namespace {
+// Types from 0 up to here are named from the table; others (never in a set) by a scan.
+constexpr int CachedTypes = 1 << 16;
+} // namespace
+
+void TokenVocabularyNames::ReadNames() const {
+  fNames.clear();
+  fLineNames.clear();
   for (const std::string& line : fManager.getVocabulary()) {
-    if (VocabularyLineType(line) != Type) continue;
-    const std::string name = DeclaredTokenName(fManager, VocabularyLineName(line));
-    if (!name.empty()) return name;
+    fLineNames.push_back(DeclaredTokenName(fManager, VocabularyLineName(line)));
+    const int type = VocabularyLineType(line);
+    if (type < 0 || type >= CachedTypes) continue;
+    if (static_cast<std::size_t>(type) >= fNames.size()) fNames.resize(static_cast<std::size_t>(type) + 1);
+    // The first line of a type that declares a name decides.
+    if (!fNames[static_cast<std::size_t>(type)].empty()) continue;
+    fNames[static_cast<std::size_t>(type)] = fLineNames.back();
+  }
+  fLinesRead = fManager.getVocabulary().size();
+  fRead = true;
+}
+
+std::string TokenVocabularyNames::Name(int Type) const {
+  if (Type >= 0 && Type < CachedTypes) {
+    if (!fRead || fLinesRead != fManager.getVocabulary().size()) ReadNames();
+    if (static_cast<std::size_t>(Type) < fNames.size() && !fNames[static_cast<std::size_t>(Type)].empty())
+      return fNames[static_cast<std::size_t>(Type)];
+  } else {
+    for (const std::string& line : fManager.getVocabulary()) {
+      if (VocabularyLineType(line) != Type) continue;
+      const std::string name = DeclaredTokenName(fManager, VocabularyLineName(line));
+      if (!name.empty()) return name;
+    }
   }
   if (Type == 0) return "TT_000";
   return std::to_string(Type);
+}
+
+const std::vector<std::string>& TokenVocabularyNames::LineNames() const {
+  if (!fRead || fLinesRead != fManager.getVocabulary().size()) ReadNames();
+  return fLineNames;
 }
 
 std::string TokenVocabularyNames::SetText(const MemberSet& Members) const {

@@ -31,9 +31,20 @@ public:
   std::string Name(int Type) const;
   // Members in ascending order, runs of consecutive types as first..last, joined by ",".
   std::string SetText(const MemberSet& Members) const;
+  // The declared name of every vocabulary line, in line order (empty where the line declares
+  // none), as DeclaredTokenName gives them.
+  const std::vector<std::string>& LineNames() const;
 
 private:
+  // Reads the vocabulary once into fNames (a generated unit asks for names many thousand times);
+  // read again when the vocabulary has grown since.
+  void ReadNames() const;
+
   const IkivTokenManager& fManager;
+  mutable std::vector<std::string> fNames;      // by type; empty where no line declares a name
+  mutable std::vector<std::string> fLineNames;  // by vocabulary line
+  mutable std::size_t fLinesRead = 0;
+  mutable bool fRead = false;
 };
 
 // The declared name of one vocabulary line of the manager, empty when the token-types unit
