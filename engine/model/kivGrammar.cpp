@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include "engine/frontend/kivKivTokenTypes.h"
 #include "engine/model/kivTokenManager.h"
@@ -86,12 +87,18 @@ bool TkivGrammar::setOption(const IkivTokenPtr& Option, const IkivTokenPtr& Valu
   const std::string name = TextOf(Option);
   if (name == "k") {
     int k = 0;
-    if (ReadInteger(TextOf(Value), k) && k > 0) {
-      fK = k;
-      return true;
+    if (!ReadInteger(TextOf(Value), k) || k <= 0) {
+      ReportError("option \"k\" must be a positive integer", Value);
+      return false;
     }
-    ReportError("option \"k\" must be a positive integer", Value);
-    return false;
+    // Lookahead sets record the depths at which a rule's end was reached in a set of 0..255, so
+    // no deeper lookahead can be analysed; every graph element also keeps k + 1 cache slots.
+    if (k > MaxLookaheadDepth) {
+      ReportError("option \"k\" must not exceed " + std::to_string(MaxLookaheadDepth), Value);
+      return false;
+    }
+    fK = k;
+    return true;
   }
   ReportWarning("Illegal option \"" + name + "\".", Value);
   return false;

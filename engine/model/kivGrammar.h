@@ -12,6 +12,10 @@
 
 class TkivGrammar : public virtual IkivGrammar {
 public:
+  // The deepest lookahead the option "k" accepts: the analyzer records rule-end depths in a set
+  // of 0..255.
+  static constexpr int MaxLookaheadDepth = 255;
+
   // Super may be null. The tool is borrowed and receives every diagnostic of the grammar.
   TkivGrammar(const IkivTokenPtr& Name, IkivTool& Tool, const IkivTokenPtr& Super);
 
@@ -56,7 +60,8 @@ public:
   std::string getName() const override { return fName; }
   bool ruleDefined(const std::string& Id) const override;
   void addRuleSymbol(const IkivRuleSymbolPtr& Symbol) override;
-  // Handles "k" and warns about any other name; the lexer and parser forms add theirs first.
+  // Handles "k" (1..MaxLookaheadDepth) and warns about any other name; the lexer and parser forms
+  // add theirs first.
   bool setOption(const IkivTokenPtr& Option, const IkivTokenPtr& Value) override;
 
 protected:

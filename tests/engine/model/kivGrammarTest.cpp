@@ -44,6 +44,20 @@ TEST_F(GrammarOptions, KMustBeAPositiveIntegerAndItsNameIsCaseSensitive) {
                            }));
 }
 
+// A k of millions once made every graph element allocate millions of cache slots (and k + 1
+// overflowed at the largest integer); depths beyond 255 cannot be analysed anyway.
+TEST_F(GrammarOptions, KIsAtMost255) {
+  EXPECT_TRUE(parser->setOption(Lower("k"), Int("255", 2)));
+  EXPECT_EQ(parser->getK(), 255);
+  EXPECT_FALSE(parser->setOption(Lower("k"), Int("256", 3)));
+  EXPECT_FALSE(parser->setOption(Lower("k"), Int("2147483647", 4)));
+  EXPECT_EQ(parser->getK(), 255);
+  EXPECT_EQ(handler.Lines, (std::vector<std::string>{
+                               "error:calc.g(3): option \"k\" must not exceed 255",
+                               "error:calc.g(4): option \"k\" must not exceed 255",
+                           }));
+}
+
 TEST_F(GrammarOptions, LexerBooleansTakeTrueOrFalseExactly) {
   EXPECT_TRUE(lexer->setOption(Lower("testLiterals"), Upper("true")));
   EXPECT_TRUE(lexer->getTestLiterals());
