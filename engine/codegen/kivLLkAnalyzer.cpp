@@ -139,6 +139,15 @@ std::size_t StackDistance(const void* From, const void* To) {
   return A > B ? A - B : B - A;
 }
 
+// See note [analysis work]: the work allowed for one grammar's analysis.
+std::size_t WorkBudget(std::size_t Elements, int K) {
+  constexpr std::size_t Base = std::size_t{4} << 20;
+  constexpr std::size_t PerElementAndDepth = 256;
+  constexpr int DeepestCountedDepth = 8;
+  const auto Depths = static_cast<std::size_t>(std::clamp(K, 1, DeepestCountedDepth));
+  return Base + PerElementAndDepth * Elements * Depths;
+}
+
 void AddDepth(MemberSet& Depths, int K) {
   if (K >= 0 && K <= 255) Depths.set(static_cast<std::size_t>(K));
 }
@@ -207,6 +216,25 @@ struct TkivLLkAnalyzer::Memo {
   void NoteRead(ReadKind Kind, const void* Node, int K, bool Value) {
     if (!Records.empty()) Records.back().Reads.push_back(Read{Kind, Node, K, Value});
   }
+  // Reads of the answer under computation so far.
+  std::size_t ReadCount() const { return Records.empty() ? 0 : Records.back().Reads.size(); }
+  // Drops the reads of Node's lock at depth K as held that the answer under computation made since
+  // it had ReadsBefore reads: the caller took that lock itself and has just released it, and it
+  // read the lock as free before taking it (that read stays). Computed again from a state in which
+  // the lock is free, the answer takes the lock again and reads it held again, so these reads say
+  // nothing about the state it depends on. Left in beside the read as free, no state could satisfy
+  // both, and no answer that passed through a loop's end would ever be reused: nested loops cost
+  // (8 or more)^nesting.
+  void ForgetOwnLock(std::size_t ReadsBefore, const void* Node, int K) {
+    if (Records.empty()) return;
+    std::vector<Read>& Reads = Records.back().Reads;
+    if (ReadsBefore > Reads.size()) return;
+    const auto Own = [Node, K](const Read& R) {
+      return R.Kind == ReadKind::EndLock && R.Node == Node && R.K == K && R.Value;
+    };
+    Reads.erase(std::remove_if(Reads.begin() + static_cast<std::ptrdiff_t>(ReadsBefore), Reads.end(), Own),
+                Reads.end());
+  }
   void NoteHead(const IkivAlternativeElem* Atom, bool Heads) {
     if (!Records.empty()) Records.back().Heads.push_back(Head{Atom, Heads});
   }
@@ -228,6 +256,9 @@ struct TkivLLkAnalyzer::Memo {
   }
 
   bool Enabled = true;
+  // See note [analysis work]; the budget is set at the grammar's first lookahead request.
+  std::size_t Work = 0;
+  std::size_t Budget = 0;
   std::unordered_map<Key, std::vector<Entry>, KeyHash> Entries;
   std::vector<Record> Records;
 };
@@ -250,6 +281,7 @@ public:
     fMemo.Records.pop_back();
     Done.Tidy();
     if (fPassOn && !fMemo.Records.empty()) {
+      fMemo.Work += Done.Reads.size() + Done.Heads.size();
       Memo::Record& Outer = fMemo.Records.back();
       Outer.Forget = Outer.Forget || Done.Forget;
       Outer.Take(Done.Reads, Done.Heads);
@@ -295,6 +327,14 @@ IkivGrammar& TkivLLkAnalyzer::TheGrammar() const {
 // deep would overflow the stack. Every step of that recursion comes through here, so the stack used
 // since the outermost request is measured here and the analysis ends with a panic, not a crash,
 // once it exceeds the budget.
+//
+// Note [analysis work]: the memo makes the lookahead of ordinary grammars cost a small multiple of
+// (elements x k), but what an answer depends on still differs with the loops that enclose it, and
+// loops nested dozens deep, or with k in the hundreds, can need billions of steps and gigabytes of
+// remembered answers. Every step and every remembered dependency copied counts as work, and a
+// grammar's analysis that exceeds a budget of a fixed base plus 256 per element and depth (depths
+// beyond 8 not counted, so that a large k does not buy unbounded time) ends with a panic, like one
+// nested too deeply. The large generated grammars of the analyzer benchmark stay below a tenth of it.
 IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   if (Elem == nullptr) return EmptyLookahead();
   ScopedValue<int> Nesting(fNesting, fNesting + 1);
@@ -303,6 +343,10 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   else if (StackDistance(fStackBase, __builtin_frame_address(0)) > fStackBudget)
     fTool->Panic("Lookahead analysis nested too deeply in rule \"" + Elem->GetEnclosingRuleName() + "\"");
   Memo& M = *fMemo;
+  if (M.Budget == 0) M.Budget = WorkBudget(kiv::GraphArenaOf(TheGrammar()).ElemCount(), TheGrammar().getK());
+  if (++M.Work > M.Budget)
+    fTool->Panic("Lookahead analysis of rule \"" + Elem->GetEnclosingRuleName() +
+                 "\" needs too much work; lower k or nest fewer loops");
   if (!M.Enabled) {
     IkivLookaheadPtr Result = Elem->Look(K);
     return Result ? Result : EmptyLookahead();
@@ -316,6 +360,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   if (auto Found = M.Entries.find(Key); Found != M.Entries.end()) {
     for (const Memo::Entry& Known : Found->second) {
       if (!Memo::StillHolds(Known, *this)) continue;
+      M.Work += Known.Reads.size() + Known.Heads.size();
       if (!M.Records.empty()) M.Records.back().Take(Known.Reads, Known.Heads);
       return Known.Value->Clone();
     }
@@ -510,8 +555,12 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookBlockEnd(int K, IkivBlockEndElem& End) {
   if (Locked || Owner == nullptr) return EmptyLookahead();
   IkivLookaheadPtr Result;
   if (Loop) {
-    DepthLock<IkivBlockEndElem> Lock(End, K);
-    Result = BlockLook(*Owner, K);
+    const std::size_t ReadsBefore = fMemo->ReadCount();
+    {
+      DepthLock<IkivBlockEndElem> Lock(End, K);
+      Result = BlockLook(*Owner, K);
+    }
+    fMemo->ForgetOwnLock(ReadsBefore, static_cast<const IkivBlockEndElem*>(&End), K);
   } else {
     Result = EmptyLookahead();
   }
