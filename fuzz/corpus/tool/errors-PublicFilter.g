@@ -1,0 +1,7 @@
+// A filter rule that is not protected.
+unit PublicFilter;
+lexer TPublicFilter;
+options { filter = JUNK; }
+
+WORD : ( 'a'..'z' )+ ;
+JUNK : . ;

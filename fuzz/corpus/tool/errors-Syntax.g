@@ -1,0 +1,5 @@
+// A syntax error ends the run before anything is written.
+unit Syntax;
+parser TSyntax;
+
+start : A B ) ;

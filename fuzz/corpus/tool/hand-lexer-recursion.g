@@ -1,0 +1,5 @@
+unit U;
+lexer L;
+options { k = 6; }
+A : "abcdef" | "abcdeg" | ( 'a' )+ ;
+B : A | 'b' B ;

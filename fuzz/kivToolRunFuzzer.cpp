@@ -1,0 +1,30 @@
+// kivToolRunFuzzer.cpp - grammar text through the whole build: TkivTool::Run parses, defines
+// symbols, builds the element graph, analyses and writes the units into a scratch folder.
+// An input may hold two grammar files separated by "%%" (a character the grammar language never
+// uses): the second is built after the first in the same folder, so it can import the vocabulary
+// the first exported (a lexer grammar, then a parser grammar with importVocab).
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "fuzz/kivFuzzSupport.h"
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  kiv::fuzz::ScratchFolder();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  constexpr std::string_view separator = "%%";
+  kiv::fuzz::ClearScratchFolder();
+  const std::size_t split = input.find(separator);
+  if (split == std::string_view::npos) {
+    kiv::fuzz::BuildGrammar(input, "first.g");
+  } else {
+    kiv::fuzz::BuildGrammar(input.substr(0, split), "first.g");
+    kiv::fuzz::BuildGrammar(input.substr(split + separator.size()), "second.g");
+  }
+  kiv::fuzz::ClearScratchFolder();
+  return 0;
+}

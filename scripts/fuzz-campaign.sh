@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# fuzz-campaign.sh - long fuzzing campaigns over the libFuzzer targets of fuzz/.
+#   scripts/fuzz-campaign.sh SECONDS [JOBS] [TARGET...]
+# TARGET is tool, vocabulary or project (default: all three, one after the other, SECONDS each).
+# Each target keeps its growing corpus in build-fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET),
+# saves crashing, hanging or leaking inputs in build-fuzz/findings/TARGET/ and its logs in
+# build-fuzz/logs/TARGET/. JOBS parallel processes run at nice 10 (default 1).
+# Reproduce a finding with: build-fuzz/fuzz/kiv_fuzz_TARGET build-fuzz/findings/TARGET/FILE
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+if (($# < 1)) || ! [[ $1 =~ ^[0-9]+$ ]]; then
+  echo "usage: $0 SECONDS [JOBS] [tool|vocabulary|project ...]" >&2
+  exit 2
+fi
+seconds=$1
+jobs=${2:-1}
+shift $(($# >= 2 ? 2 : 1))
+targets=("$@")
+((${#targets[@]})) || targets=(tool vocabulary project)
+declare -A dicts=([tool]=kiv.dict [vocabulary]=vocabulary.dict [project]=project.dict)
+
+build="$root/build-fuzz"
+cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DKIV_FUZZ=ON -DKIV_BUILD_WORKBENCH=OFF -DKIV_PASCAL_TESTS=OFF -DKIV_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target "${targets[@]/#/kiv_fuzz_}"
+
+status=0
+for target in "${targets[@]}"; do
+  [[ -n "${dicts[$target]:-}" ]] || { echo "unknown target: $target" >&2; exit 2; }
+  corpus="$build/corpus/$target"
+  findings="$build/findings/$target"
+  logs="$build/logs/$target"
+  mkdir -p "$corpus" "$findings" "$logs"
+  echo "== campaign $target: ${seconds}s, $jobs job(s); corpus $corpus"
+  # libFuzzer writes one fuzz-N.log per job into the current folder.
+  (cd "$logs" && nice -n 10 "$build/fuzz/kiv_fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+       -timeout=10 -jobs="$jobs" -workers="$jobs" -dict="$root/fuzz/${dicts[$target]}" \
+       -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "$root/fuzz/corpus/$target" \
+       >"$logs/campaign.log" 2>&1) || status=1
+  for log in "$logs"/fuzz-*.log "$logs/campaign.log"; do
+    [[ -e "$log" ]] || continue
+    grep -E '^stat::|DONE|ERROR|Test unit written' "$log" | sed "s|^|$(basename "$log"): |" || true
+  done
+  if compgen -G "$findings/*" >/dev/null; then
+    echo "findings of $target:" && ls -l "$findings"
+    status=1
+  fi
+done
+exit "$status"
