@@ -158,6 +158,12 @@ begin
   // yet; they are read and dropped, so such a consume is not lost.
   Unread := N - FQueue.Count;
   FQueue.RemoveFirst(N);
+  // Within the block, reading and dropping is moving the read position.
+  if (Unread > 0) and (Unread <= FEnd - FCur) then
+  begin
+    Inc(FCur, Unread);
+    Exit;
+  end;
   while Unread > 0 do
   begin
     NextChar;
