@@ -101,7 +101,7 @@ type
     procedure ConsumeUntil(const ASet: TkivCharSet);
     procedure newLine;
     // Starts a new token: empty text, saving on, start position here.
-    procedure ResetText;
+    procedure ResetText; inline;
     function makeToken(AType: Integer; const AText: AnsiString = ''): IkivToken;
     // The literal table's value for the whole TokenText, else AType.
     function TestLiteral(AType: Integer): Integer; overload;
@@ -182,6 +182,8 @@ begin
   // the start of a token; the cache string is left alone for the next.
   if FTextLen = 0 then
     Result := ''
+  else if FTextCacheLen = FTextLen then
+    Result := FTextCache
   else
     Result := MaterializeText;
 end;

@@ -84,6 +84,13 @@ function TkivTokenBuffer.FillLA(I: Integer): Integer;
 var
   Index: Integer;
 begin
+  // The common case after a match: the one token looked at is consumed and
+  // the next is wanted. Dropping it is what applying the consume does.
+  if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Size = 1) then
+  begin
+    FQueue.RemoveFirst(1);
+    FPendingConsumes := 0;
+  end;
   Fill(I);
   Index := I + FMarkerOffset - 1;
   if Index < 0 then
