@@ -102,7 +102,15 @@ begin
   if N > 0 then
   begin
     // A zero byte ends the input for good: nothing after it is ever read.
+    {$IFDEF FPC}
     Zero := IndexByte(FBlock, N, 0);
+    {$ELSE}
+    Zero := 0;
+    while (Zero < N) and (FBlock[Zero] <> 0) do
+      Inc(Zero);
+    if Zero = N then
+      Zero := -1;
+    {$ENDIF}
     if Zero >= 0 then
     begin
       N := Zero;

@@ -63,7 +63,7 @@ var
   // Set up at start-up for KivTokenType: the interface table of the
   // class's IkivToken, and where the type field lies from that interface.
   KivTokenInterfaceTable: Pointer = nil;
-  KivTokenTypeOffset: PtrInt = 0;
+  KivTokenTypeOffset: {$IFDEF FPC}PtrInt{$ELSE}NativeInt{$ENDIF} = 0;
 
 // The type of the token behind a non-nil IkivToken pointer. For tokens of
 // TkivToken and of descendants that keep its implementation of the
@@ -202,7 +202,7 @@ end;
 function TkivToken._AddRef: Longint;
 begin
   if IsMultiThread then
-    Result := InterLockedIncrement(FRefCount)
+    Result := {$IFDEF FPC}InterLockedIncrement{$ELSE}AtomicIncrement{$ENDIF}(FRefCount)
   else
   begin
     Inc(FRefCount);
@@ -213,7 +213,7 @@ end;
 function TkivToken._Release: Longint;
 begin
   if IsMultiThread then
-    Result := InterLockedDecrement(FRefCount)
+    Result := {$IFDEF FPC}InterLockedDecrement{$ELSE}AtomicDecrement{$ENDIF}(FRefCount)
   else
   begin
     Dec(FRefCount);
