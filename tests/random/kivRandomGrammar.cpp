@@ -262,6 +262,7 @@ class Generator {
   std::vector<std::string> fIntLocals;    // integer locals of the rule being generated
   std::string fParam;                     // parameter name of the rule being generated
   std::string fAlphabet;
+  std::string fConstName;  // the constant of the const section
   // Parser
   std::vector<std::string> fTokenNames;   // token names the parser may reference
   std::vector<std::string> fLiterals;     // literal texts the parser may reference
@@ -335,7 +336,8 @@ Elem Generator::GenAction() {
       e.Text = lexer ? "{ if LA(1) = 'q' then KrNote(6); }" : "{ if LA(1) = TT_EOF then KrNote(6); }";
       break;
     case 6:
-      e.Text = "{ newLine; }";
+      e.Text = fGrammar->ConstSection.empty() || fRandom.Chance(50) ? "{ newLine; }"
+                                                                    : "{ KrNote(" + fConstName + "); }";
       break;
     default:
       e.Text = "{ _ttype := TT_SKIP; }";
@@ -495,7 +497,9 @@ Elem Generator::GenRuleRef(Context& Ctx) {
   // call gets wrong what the rule takes: kiv must warn and leave it out, or reject the grammar.
   const bool takesArgs = !target.Params.empty() && !(fGrammar->Lexer && target.IsToken());
   const bool returns = !target.Returns.empty() && !(fGrammar->Lexer && target.IsToken());
-  if (takesArgs != fRandom.Chance(2)) e.Args = std::to_string(fRandom.Between(0, 9));
+  // Arguments left out make kiv reject the grammar, so that happens rarely; arguments given to a
+  // rule without parameters only make it warn.
+  if (takesArgs ? fRandom.Below(400) != 0 : fRandom.Chance(2)) e.Args = std::to_string(fRandom.Between(0, 9));
   if (!fIntLocals.empty() && (returns ? fRandom.Chance(60) : fRandom.Chance(2))) e.Assign = fRandom.Pick(fIntLocals);
   MaybeLabel(e, fGrammar->Lexer ? 15 : 8);
   // An assignment to a token rule takes no "!".
@@ -931,7 +935,9 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
     }
   }
   if (fRandom.Chance(10)) g.Uses.push_back("StrUtils");
-  if (fRandom.Chance(15)) g.ConstSection = "{ KrLimit" + std::to_string(Seed) + " = 7; }";
+  if (fRandom.Chance(4)) g.Options.emplace_back("defaultErrorHandler", "true");  // kiv warns: not for lexers
+  fConstName = "KrLimit" + std::to_string(Seed);
+  if (fRandom.Chance(15)) g.ConstSection = "{ " + fConstName + " = 7; }";
   if (fRandom.Chance(15)) g.TypeSection = "{ TKrSmall" + std::to_string(Seed) + " = 0..9; }";
 
   // Tokens section: keywords, named keywords and names without a rule.
@@ -977,7 +983,7 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
     Rule r;
     const bool helper = i >= tokenRules;
     std::string name = helper ? fRandom.Pick(kProtectedNames) : fRandom.Pick(kTokenRuleNames);
-    if (fRandom.Below(200) == 0) name = "Ark";  // its method would be "mark": kiv rejects it
+    if (fRandom.Below(600) == 0) name = "Ark";  // its method would be "mark": kiv rejects it
     while (names.count(Lower(name)) != 0) name += "X";
     names.insert(Lower(name));
     r.Name = name;
@@ -1090,6 +1096,7 @@ Grammar Generator::Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const
   g.Options.emplace_back("importVocab", VocabularyName(Seed));
   if (fRandom.Chance(30)) g.Options.emplace_back("defaultErrorHandler", fRandom.Chance(60) ? "true" : "false");
   if (fRandom.Chance(10)) g.Uses.push_back("Math");
+  if (fRandom.Chance(20)) g.Options.emplace_back("exportVocab", VocabularyName(Seed) + "P");
   (void)LexerGrammar;
 
   for (const VocabularyToken& t : Vocabulary) {
@@ -1114,7 +1121,7 @@ Grammar Generator::Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const
     Rule r;
     std::string name =
         i == 0 ? "start" : (fRandom.Chance(25) ? fRandom.Pick(kReservedRuleNames) : fRandom.Pick(kParserRuleNames));
-    if (i > 0 && fRandom.Below(150) == 0)
+    if (i > 0 && fRandom.Below(400) == 0)
       name = fRandom.Pick(std::vector<std::string>{"break", "match", "consume", "true"});  // kiv rejects them
     while (names.count(Lower(name)) != 0) name += "x";
     names.insert(Lower(name));
