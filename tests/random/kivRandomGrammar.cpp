@@ -199,6 +199,21 @@ namespace {
 // Generation
 // ---------------------------------------------------------------------------------------------
 
+std::size_t AltSize(const Alt& A);
+
+// Elements, nested ones included.
+std::size_t ElemSize(const Elem& E) {
+  std::size_t size = 1;
+  for (const Alt& a : E.Alts) size += AltSize(a);
+  return size;
+}
+
+std::size_t AltSize(const Alt& A) {
+  std::size_t size = 0;
+  for (const Elem& e : A.Elems) size += ElemSize(e);
+  return size;
+}
+
 // Pascal reserved words that are not keywords of the grammar language: as rule names and labels
 // the generator must escape them. Rule names and labels come from different lists, so that no label
 // hides a rule.
@@ -227,7 +242,10 @@ struct Context {
 
 class Generator {
  public:
-  Generator(std::uint64_t Seed, bool Lexer) : fRandom(Seed ^ (Lexer ? 0x51ED27ull : 0xA11CE5ull)) {}
+  Generator(std::uint64_t Seed, bool Lexer) : fRandom(Seed ^ (Lexer ? 0x51ED27ull : 0xA11CE5ull)) {
+    // One grammar in five nests deeper and chooses among more alternatives.
+    fHeavy = fRandom.Chance(20);
+  }
 
   Grammar Lexer(std::uint64_t Seed);
   Grammar Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const std::vector<VocabularyToken>& Vocabulary);
@@ -235,6 +253,7 @@ class Generator {
  private:
   // Elements
   Alt GenAlt(Context Ctx, int MaxElems);
+  void GenRuleBody(Rule& R, int SingleAltPercent);
   Elem GenElem(Context& Ctx);
   Elem GenAtom(Context& Ctx);
   Elem GenBlock(Context& Ctx, bool Inverted);
@@ -256,6 +275,7 @@ class Generator {
   void EnsureFinite(Grammar& G);
 
   Random fRandom;
+  bool fHeavy = false;
   Grammar* fGrammar = nullptr;
   int fRuleIndex = 0;  // index of the rule being generated
   std::vector<std::string> fLabels;       // labels of the rule being generated
@@ -569,13 +589,13 @@ Elem Generator::GenBlock(Context& Ctx, bool Inverted) {
     e.Suffix = SuffixKind::OneOrMore;
   else
     e.Suffix = SuffixKind::None;
-  const int n = fRandom.Chance(30) ? 1 : fRandom.Between(2, 4);
+  const int n = fRandom.Chance(30) ? 1 : fRandom.Between(2, fHeavy ? 6 : 4);
   for (int i = 0; i < n; ++i) {
     if (i > 0 && fRandom.Chance(8)) {
       e.Alts.emplace_back();  // an empty alternative
       continue;
     }
-    Alt a = GenAlt(inner, 3);
+    Alt a = GenAlt(inner, fHeavy ? 5 : 3);
     // A syntactic predicate in front of an alternative of a block with a choice.
     if (n > 1 && !Ctx.InPredicate && fRandom.Chance(15)) {
       Elem pred;
@@ -613,7 +633,7 @@ Elem Generator::GenBlock(Context& Ctx, bool Inverted) {
 
 Elem Generator::GenElem(Context& Ctx) {
   const int roll = fRandom.Below(100);
-  const bool deep = Ctx.Depth >= 3;
+  const bool deep = Ctx.Depth >= (fHeavy ? 5 : 3);
   if (roll < 45 || (deep && roll < 75)) return GenAtom(Ctx);
   if (roll < 62) return GenRuleRef(Ctx);
   if (roll < 77 && !deep) return GenBlock(Ctx, false);
@@ -630,6 +650,28 @@ Alt Generator::GenAlt(Context Ctx, int MaxElems) {
   for (int i = 0; i < n; ++i) a.Elems.push_back(GenElem(Ctx));
   if (!Ctx.InPredicate) MaybeHandler(a.HandlerKind, a.HandlerText, Ctx.Depth > 0 ? 4 : 6);
   return a;
+}
+
+// Free Pascal refuses a method with more than a thousand or so calls ("Procedure too complex, it
+// requires too many registers"), so a rule stays well below: a body that grew too big is made
+// again without the heavy profile.
+void Generator::GenRuleBody(Rule& R, int SingleAltPercent) {
+  const bool heavy = fHeavy;
+  const std::vector<std::string> labels = fLabels;
+  for (int attempt = 0;; ++attempt) {
+    R.Alts.clear();
+    fLabels = labels;  // actions may use only the labels of the body that stays
+    const int alts = fRandom.Chance(SingleAltPercent) ? 1 : fRandom.Between(2, 4);
+    for (int a = 0; a < alts; ++a) {
+      Context ctx;
+      R.Alts.push_back(GenAlt(ctx, 4));
+    }
+    std::size_t size = 0;
+    for (const Alt& a : R.Alts) size += AltSize(a);
+    if (size <= 150 || attempt >= 20) break;
+    fHeavy = false;
+  }
+  fHeavy = heavy;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -902,7 +944,8 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
   g.K = fRandom.Chance(40) ? 1 : (fRandom.Chance(65) ? 2 : 3);
 
   // Alphabet of this grammar.
-  const int size = fRandom.Between(5, 12);
+  // A small alphabet makes tokens overlap and lookahead conflict.
+  const int size = fRandom.Chance(20) ? fRandom.Between(2, 4) : fRandom.Between(5, 12);
   while (static_cast<int>(fAlphabet.size()) < size) {
     const char c = kCharPool[static_cast<std::size_t>(fRandom.Below(static_cast<int>(kCharPool.size())))];
     if (fAlphabet.find(c) == std::string::npos) fAlphabet += c;
@@ -1034,11 +1077,7 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
       // The ignore rule: a protected rule matched optionally after every literal.
       r.Options.emplace_back("ignore", "KRIGNORE");
     }
-    const int alts = fRandom.Chance(45) ? 1 : fRandom.Between(2, 4);
-    for (int a = 0; a < alts; ++a) {
-      Context ctx;
-      r.Alts.push_back(GenAlt(ctx, 4));
-    }
+    GenRuleBody(r, 45);
     if (!r.Returns.empty() && fRandom.Chance(70)) {
       Elem act;
       act.Kind = ElemKind::Action;
@@ -1156,11 +1195,7 @@ Grammar Generator::Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const
     if (fRandom.Chance(12)) r.Options.emplace_back("defaultErrorHandler", fRandom.Chance(60) ? "true" : "false");
     if (fRandom.Chance(6)) r.Options.emplace_back("generateAmbigWarnings", "false");
     if (fRandom.Chance(5)) r.Options.emplace_back("paraphrase", "\"a rule\"");
-    const int alts = fRandom.Chance(40) ? 1 : fRandom.Between(2, 4);
-    for (int a = 0; a < alts; ++a) {
-      Context ctx;
-      r.Alts.push_back(GenAlt(ctx, 4));
-    }
+    GenRuleBody(r, 40);
     if (!r.Returns.empty() && fRandom.Chance(70)) {
       Elem act;
       act.Kind = ElemKind::Action;
