@@ -1044,6 +1044,9 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
     f.Access = "protected";
     generated.push_back(f);
   }
+  // Now and then a lexer without token rules: its NextToken answers the end of input at once.
+  if (fRandom.Chance(2))
+    for (Rule& r : rules) r.Access = "protected";
   for (Rule& r : generated) rules.push_back(r);
   g.Rules = rules;
 
@@ -1078,6 +1081,8 @@ Grammar Generator::Lexer(std::uint64_t Seed) {
       r.Options.emplace_back("ignore", "KRIGNORE");
     }
     GenRuleBody(r, 45);
+    // A helper that may match nothing, through an empty alternative.
+    if (!r.IsToken() && r.Name != "KRFILTER" && fRandom.Chance(5)) r.Alts.emplace_back();
     if (!r.Returns.empty() && fRandom.Chance(70)) {
       Elem act;
       act.Kind = ElemKind::Action;
@@ -1196,6 +1201,7 @@ Grammar Generator::Parser(std::uint64_t Seed, const Grammar& LexerGrammar, const
     if (fRandom.Chance(6)) r.Options.emplace_back("generateAmbigWarnings", "false");
     if (fRandom.Chance(5)) r.Options.emplace_back("paraphrase", "\"a rule\"");
     GenRuleBody(r, 40);
+    if (i > 0 && fRandom.Chance(5)) r.Alts.emplace_back();  // a rule that may match nothing
     if (!r.Returns.empty() && fRandom.Chance(70)) {
       Elem act;
       act.Kind = ElemKind::Action;
