@@ -18,7 +18,7 @@ void ClearScratchFolder();
 // directory. Run must contain every exception; with KIV_FUZZ_STRICT=1 in the environment a run
 // that ends in one of the tool's fixed "Internal error"/"Unexpected exception" messages aborts
 // too, so that internal contradictions reached from input show up as findings (the analyzer's
-// deliberate stack and work limits excepted).
+// deliberate stack and work limits, and files the generator cannot write, excepted).
 void BuildGrammar(std::string_view text, const std::string& fileName);
 
 }  // namespace kiv::fuzz
