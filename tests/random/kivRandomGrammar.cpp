@@ -644,7 +644,6 @@ Elem Generator::GenElem(Context& Ctx) {
 
 Alt Generator::GenAlt(Context Ctx, int MaxElems) {
   Alt a;
-  Ctx.Consumed = Ctx.Consumed && true;
   const int n = fRandom.Between(1, MaxElems);
   if (fRandom.Chance(10)) a.Elems.push_back(GenSemPred());
   for (int i = 0; i < n; ++i) a.Elems.push_back(GenElem(Ctx));
