@@ -302,6 +302,7 @@ TkivLLkAnalyzer::~TkivLLkAnalyzer() = default;
 
 void TkivLLkAnalyzer::SetGrammar(IkivGrammar* Grammar) {
   fGrammar = Grammar;
+  fReferenceErrors.clear();
   fLexical = Grammar != nullptr && kiv::Supports<IkivLexerGrammar>(Grammar) != nullptr;
   const bool Enabled = fMemo->Enabled;
   fMemo = std::make_unique<Memo>();
@@ -694,14 +695,17 @@ IkivRuleEndElem* TkivLLkAnalyzer::RuleEndOf(const std::string& RuleId) const {
   return Block != nullptr ? Block->GetEndNode() : nullptr;
 }
 
+void TkivLLkAnalyzer::ReferenceError(const std::string& Text, IkivRuleRefElem& Ref) {
+  if (fReferenceErrors.emplace(Text, Ref.GetLine(), Ref.GetColumn()).second)
+    fTool->Error(Text, TheGrammar().getFileName(), Ref.GetLine(), Ref.GetColumn());
+}
+
 IkivLookaheadPtr TkivLLkAnalyzer::LookRuleRef(int K, IkivRuleRefElem& Ref) {
   IkivGrammar& G = TheGrammar();
   const std::string Target = Ref.GetTargetRule();
   IkivRuleSymbolPtr Symbol = G.getRuleSymbol(Target);
   if (!Symbol || !Symbol->isDefined()) {
-    DoNotRemember();
-    fTool->Error("Rule \"" + DisplayName(Target) + "\" is not defined.", G.getFileName(), Ref.GetLine(),
-                 Ref.GetColumn());
+    ReferenceError("Rule \"" + DisplayName(Target) + "\" is not defined.", Ref);
     return EmptyLookahead();
   }
   IkivRuleBlock* Block = Symbol->getBlock();
@@ -712,9 +716,9 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRuleRef(int K, IkivRuleRefElem& Ref) {
   }
   if (!Result->GetCycle().empty()) {
     DoNotRemember();
-    fTool->Error("Infinite recursion to rule \"" + DisplayName(Result->GetCycle()) + "\" from rule \"" +
-                     DisplayName(Target) + "\".",
-                 G.getFileName(), Ref.GetLine(), Ref.GetColumn());
+    ReferenceError("Infinite recursion to rule \"" + DisplayName(Result->GetCycle()) + "\" from rule \"" +
+                       DisplayName(Target) + "\".",
+                   Ref);
   }
   if (Result->ContainsEpsilon()) {
     Result->SetEpsilon(false);

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "engine/kivAnalysis.h"
 #include "engine/kivLookaheadIntf.h"
@@ -43,8 +45,9 @@ inline constexpr int MinUserTokenType = 4;
 // reused only while all of these read the same, so that reusing it gives what computing it again
 // would. A FIRST or FOLLOW set computed afresh is stored in the graph and every later request gets
 // the stored set, so what its computation read does not count for the answers that asked for it.
-// Answers that reported an error, or that used a FOLLOW set cut short by a cycle (a later request
-// may complete it), are not kept: a recomputation reports the error again, as it must.
+// Answers that met a recursion, or that used a FOLLOW set cut short by a cycle (a later request
+// may complete it), are not kept. A reference to an undefined rule answers an empty set whatever
+// asked, so answers through it are kept; its error is reported once per position anyway.
 class TkivLLkAnalyzer : public IkivLLkAnalyzer {
 public:
   // The tool is borrowed for the analyzer's life: it receives warnings, errors, panics and the
@@ -124,10 +127,15 @@ private:
   // The name cycles carry for the rule a rule end belongs to (lexer rules encoded).
   std::string CycleName(IkivRuleEndElem& End) const;
   IkivRuleEndElem* RuleEndOf(const std::string& RuleId) const;
+  // Reports an error about a rule reference once per text and position: every lookahead
+  // computation that passes the reference finds the same fault, and a grammar with one missing
+  // rule would otherwise get thousands of identical lines (and as many counted errors).
+  void ReferenceError(const std::string& Text, IkivRuleRefElem& Ref);
 
   IkivAlternativeBlock* fCurrentBlock = nullptr;
   IkivTool* fTool;
   IkivGrammar* fGrammar = nullptr;
+  std::set<std::tuple<std::string, int, int>> fReferenceErrors;
   bool fLexical = false;
   std::unique_ptr<Memo> fMemo;
   // See note [analysis stack].

@@ -394,21 +394,21 @@ TEST(AnalyzerErrors, LeftRecursionIsReportedAndTheCycleStaysInFirst) {
   Analyzed G(ParserFile("e : e A | B ;\n"));
   EXPECT_FALSE(G.Analyzer.CheckBlock(G.Rule("e")));
   const std::string Recursion = "E:t.g(4): Infinite recursion to rule \"e\" from rule \"e\".";
-  EXPECT_EQ(G.TakeLines(), (std::vector<std::string>{Recursion, Recursion, "W:",
+  EXPECT_EQ(G.TakeLines(), (std::vector<std::string>{Recursion, "W:",
                                                      "W:t.g(4): nondeterminism between alts 1 and 2 of block in rule \"e\"",
                                                      "W:         k=1 TT_005"}));
   EXPECT_EQ(G.SetText(G.Rule("e").GetCache(1)), "TT_B; FOLLOW( e)");
 
   // Through another rule: the cycle names the rule whose FIRST was asked for again, and every
-  // reference on the way back reports it.
+  // reference on the way back reports it, once.
   Analyzed L(LexerFile("A : B 'a' | 'x' ;\nprotected B : A 'b' ;\n"));
   EXPECT_FALSE(L.Analyzer.CheckBlock(L.Rule("mA")));
   const std::string ViaB = "E:t.g(4): Infinite recursion to rule \"B\" from rule \"B\".";
   EXPECT_EQ(L.TakeLines(),
-            (std::vector<std::string>{ViaB, "E:t.g(5): Infinite recursion to rule \"B\" from rule \"A\".", ViaB, "W:",
+            (std::vector<std::string>{ViaB, "E:t.g(5): Infinite recursion to rule \"B\" from rule \"A\".", "W:",
                                       "W:t.g(4): lexical nondeterminism between alts 1 and 2 of block in rule \"A\"",
                                       "W:         k=1 'x'"}));
-  EXPECT_EQ(L.Tool.GetErrorCount(), 3);
+  EXPECT_EQ(L.Tool.GetErrorCount(), 2);
 }
 
 TEST(AnalyzerErrors, CharacterLiteralInParserAndTokenReferenceInLexerPanic) {

@@ -43,7 +43,7 @@ uses
 procedure TPublicFilter.mWORD( pCreate: boolean);
 var
    _begin: integer;
-   _cnt_7: integer;
+   _cnt_13: integer;
    _save: integer;
    _token: IkivToken;
    _ttype: integer;
@@ -53,7 +53,7 @@ begin
    _token   := nil;
    _ttype   := TT_WORD;
    
-   _cnt_7 := 0;
+   _cnt_13 := 0;
    
    while(true) do
    begin
@@ -64,13 +64,13 @@ begin
       
       else
       begin
-         if _cnt_7 >= 1 then
+         if _cnt_13 >= 1 then
             break
          else
             Raise EkivMismatchedChar.Create( LA(1), ['a'..'z'], InputState.FileName, InputState.Line, InputState.Column);
       end;
       
-      INC(_cnt_7);
+      INC(_cnt_13);
    end;
    
    if (_ttype <> TT_SKIP) and (pCreate = true) then
