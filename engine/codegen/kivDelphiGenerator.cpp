@@ -66,6 +66,25 @@ bool ContainsPredicateGroup(IkivAlternative& Alt) {
   return false;
 }
 
+// How deeply syntactic predicates nest in a block: 1 for predicates in it or in its subrules, one
+// more for each predicate found inside a predicate's own block.
+int PredicateNesting(IkivAlternativeBlock& Block) {
+  int nesting = 0;
+  for (IkivAlternative* alt : Block.GetAlternatives()) {
+    if (alt == nullptr) continue;
+    if (IkivSynPredBlock* pred = alt->GetSynPred()) nesting = std::max(nesting, 1 + PredicateNesting(*pred));
+    for (IkivAlternativeElem* elem = alt->GetHead();
+         elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr; elem = elem->GetNext())
+      if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) nesting = std::max(nesting, PredicateNesting(*block));
+  }
+  return nesting;
+}
+
+// The names of the predicate flag and mark at a nesting level (0 outside any predicate).
+std::string PredicateVariable(const char* Base, int Level) {
+  return Level == 0 ? std::string(Base) : Base + std::to_string(Level + 1);
+}
+
 // Note [names the generated code uses]: rule methods and labels live in the recognizer's scope,
 // where they hide what the generated code calls by name: a parser rule "match" the runtime's
 // match, a rule "break" the way out of loops (the loops then never end), a label "TT_ID" the token
@@ -309,8 +328,11 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
     PrintLine("_ttype   := TT_" + DecodeLexerRuleName(Symbol.getId()) + ";");
   }
   if (!block->GetSynPredBlocks().empty()) {
-    PrintLine("_spMatch := false;");
-    PrintLine("_mkMatch := 0;");
+    const int nesting = std::max(1, PredicateNesting(*block));
+    for (int level = 0; level < nesting; ++level) {
+      PrintLine(PredicateVariable("_spMatch", level) + " := false;");
+      PrintLine(PredicateVariable("_mkMatch", level) + " := 0;");
+    }
   }
   PrintLine("");
 
@@ -410,8 +432,11 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     add("_cnt_" + (label.empty() ? std::to_string(loop->GetID()) : label), "integer");
   }
   if (!Block.GetSynPredBlocks().empty()) {
-    add("_spMatch", "boolean");
-    add("_mkMatch", "integer");
+    const int nesting = std::max(1, PredicateNesting(Block));
+    for (int level = 0; level < nesting; ++level) {
+      add(PredicateVariable("_spMatch", level), "boolean");
+      add(PredicateVariable("_mkMatch", level), "integer");
+    }
   }
   if (fIsLexer) {
     add("_begin", "integer");
@@ -561,23 +586,23 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   });
   if (hasPredicates) {
     // See note [syntactic predicate groups].
-    PrintLine("_spMatch := false;");
+    PrintLine(SpMatch() + " := false;");
     for (IkivAlternative* alt : alts) {
       if (alt == nullptr || alt->GetSynPred() == nullptr) continue;
-      PrintLine("if not _spMatch then");
+      PrintLine("if not " + SpMatch() + " then");
       PrintLine("begin");
       Indent();
       GenSynPredAttempt(*alt->GetSynPred());
       Indent();
       GenAlternative(*alt);
-      if (ContainsPredicateGroup(*alt)) PrintLine("_spMatch := true;");
+      if (ContainsPredicateGroup(*alt)) PrintLine(SpMatch() + " := true;");
       Dedent();
       PrintLine("end;");
       Dedent();
       PrintLine("end;");
       PrintLine("");
     }
-    PrintLine("if not _spMatch then");
+    PrintLine("if not " + SpMatch() + " then");
     PrintLine("begin");
     Indent();
   }
@@ -683,8 +708,8 @@ void TkivDelphiGenerator::GenBlockFinish(const TkivDelphiBlockFinishingInfo& Inf
 }
 
 void TkivDelphiGenerator::GenSynPredAttempt(IkivSynPredBlock& Block) {
-  PrintLine("_mkMatch := mark;");
-  PrintLine("_spMatch := true;");
+  PrintLine(MkMatch() + " := mark;");
+  PrintLine(SpMatch() + " := true;");
   PrintLine("");
   PrintLine("InputState.Guessing := InputState.Guessing + 1;");
   PrintLine("");
@@ -696,16 +721,20 @@ void TkivDelphiGenerator::GenSynPredAttempt(IkivSynPredBlock& Block) {
   Dedent();
   PrintLine("except");
   Indent();
-  PrintLine("_spMatch := false;");
+  PrintLine(SpMatch() + " := false;");
   Dedent();
   PrintLine("end;");
   PrintLine("");
-  PrintLine("rewind( _mkMatch);");
+  PrintLine("rewind( " + MkMatch() + ");");
   PrintLine("InputState.Guessing := InputState.Guessing - 1;");
   PrintLine("");
-  PrintLine("if _spMatch then");
+  PrintLine("if " + SpMatch() + " then");
   PrintLine("begin");
 }
+
+std::string TkivDelphiGenerator::SpMatch() const { return PredicateVariable("_spMatch", fSynPredLevel); }
+
+std::string TkivDelphiGenerator::MkMatch() const { return PredicateVariable("_mkMatch", fSynPredLevel); }
 
 void TkivDelphiGenerator::GenSemPredCheck(const std::string& Predicate) {
   const std::string p = kiv::ActionBody(Predicate);

@@ -40,6 +40,9 @@ struct TkivDelphiBlockFinishingInfo {
 // of the same rule, must not see an earlier success), and a predicated alternative that itself
 // contains such a group sets it again after it ran (so the enclosing group does not run a second
 // alternative).
+// A group inside a predicate's own block runs while the enclosing attempt still needs its mark and
+// flag, so each predicate nesting level has its own pair: _spMatch/_mkMatch outside predicates,
+// _spMatch2/_mkMatch2 inside one, and so on; rules without such nesting read as before.
 class TkivDelphiGenerator : public TkivCodeGenerator {
 public:
   TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
@@ -82,6 +85,10 @@ private:
   TkivDelphiBlockFinishingInfo GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut);
   void GenBlockFinish(const TkivDelphiBlockFinishingInfo& Info, const std::string& Statement, bool SingleStatement);
   void GenSynPredAttempt(IkivSynPredBlock& Block);
+  // The predicate flag and mark of the current predicate nesting level (note [syntactic predicate
+  // groups]).
+  std::string SpMatch() const;
+  std::string MkMatch() const;
   void GenSemPredCheck(const std::string& Predicate);
   void GenInitAction(IkivAlternativeBlock& Block);
   // The non-greedy exit test depth of a loop, 0 when it has none.

@@ -2,7 +2,9 @@
 // An assignment "a.b.c = ..." and an expression "a.b.c + ..." start alike for any number of
 // tokens: a syntactic predicate tries the assignment's head first. A declaration "T x;" starts
 // with a name like an expression does: a semantic predicate on the alternative asks whether the
-// name was declared a type. Inline predicates validate names and divisors; rules take a sign and
+// name was declared a type. A path in parentheses can be assigned too, "(a.b) = ...": its
+// predicate holds a predicate of its own, which tells "(path)" from "(expression)" while the outer
+// one is still trying. Inline predicates validate names and divisors; rules take a sign and
 // return values.
 unit PredParser;
 
@@ -38,6 +40,12 @@ statement
      {
         fValues.Values[ t] := IntToStr( v);
         fLog.Add( t + ' := ' + IntToStr( v));
+     }
+   | ( LPAREN ( ( target RPAREN )=> target | sum ) RPAREN ASSIGN )=>
+     LPAREN t=target RPAREN ASSIGN v=sum SEMI
+     {
+        fValues.Values[ t] := IntToStr( v);
+        fLog.Add( '(' + t + ') := ' + IntToStr( v));
      }
    | v=sum SEMI { fLog.Add( 'value ' + IntToStr( v)); }
    ;
