@@ -596,8 +596,9 @@ Elem Generator::GenBlock(Context& Ctx, bool Inverted) {
       continue;
     }
     Alt a = GenAlt(inner, fHeavy ? 5 : 3);
-    // A syntactic predicate in front of an alternative of a block with a choice.
-    if (n > 1 && !Ctx.InPredicate && fRandom.Chance(15)) {
+    // A syntactic predicate in front of an alternative of a block with a choice, now and then
+    // inside another predicate's block too.
+    if (n > 1 && fRandom.Chance(Ctx.InPredicate ? 8 : 15)) {
       Elem pred;
       pred.Kind = ElemKind::Block;
       pred.Suffix = SuffixKind::SynPred;
