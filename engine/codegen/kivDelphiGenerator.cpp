@@ -66,6 +66,22 @@ bool ContainsPredicateGroup(IkivAlternative& Alt) {
   return false;
 }
 
+// Whether a block, its subrules or its syntactic predicates reference the rule RuleId.
+bool BlockCallsRule(IkivAlternativeBlock& Block, const std::string& RuleId) {
+  for (IkivAlternative* alt : Block.GetAlternatives()) {
+    if (alt == nullptr) continue;
+    if (IkivSynPredBlock* pred = alt->GetSynPred(); pred != nullptr && BlockCallsRule(*pred, RuleId)) return true;
+    for (IkivAlternativeElem* elem = alt->GetHead();
+         elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr; elem = elem->GetNext()) {
+      if (auto* ref = kiv::Supports<IkivRuleRefElem>(elem); ref != nullptr && kiv::SameText(ref->GetTargetRule(), RuleId))
+        return true;
+      if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem); block != nullptr && BlockCallsRule(*block, RuleId))
+        return true;
+    }
+  }
+  return false;
+}
+
 // How deeply syntactic predicates nest in a block: 1 for predicates in it or in its subrules, one
 // more for each predicate found inside a predicate's own block.
 int PredicateNesting(IkivAlternativeBlock& Block) {
@@ -1205,14 +1221,16 @@ std::string TkivDelphiGenerator::HiddenName(const std::string& Identifier, bool 
   for (const std::string& name : fTokenNames->LineNames())
     if (!name.empty() && kiv::SameText(Identifier, name)) return name;
   // A label hides a rule's method only from the rule it stands in, which matters when that rule
-  // calls it.
-  if (Label)
+  // calls it, inside a syntactic predicate too (where calls are not counted as uses of the rule).
+  if (Label) {
+    const IkivRuleSymbolPtr current = fGrammar->getRuleSymbol(fRuleId);
+    IkivRuleBlock* block = current ? current->getBlock() : nullptr;
     for (const IkivRuleSymbolPtr& symbol : fGrammar->getRules()) {
       if (!symbol || !symbol->isDefined() || !kiv::SameText(Identifier, symbol->getId())) continue;
-      for (int i = 0; i < symbol->numReferences(); ++i)
-        if (const IkivRuleRefElem* ref = symbol->getReference(i); ref && kiv::SameText(ref->GetEnclosingRuleName(), fRuleId))
-          return "the method of rule \"" + DiagnosticRuleName(symbol->getId()) + "\"";
+      if (block != nullptr && BlockCallsRule(*block, symbol->getId()))
+        return "the method of rule \"" + DiagnosticRuleName(symbol->getId()) + "\"";
     }
+  }
   return {};
 }
 

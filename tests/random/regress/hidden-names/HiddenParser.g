@@ -10,5 +10,8 @@ break : ID ;
 match : tt_id:ID ;
 item : item2:ID item2 ;
 item2 : ID ;
+// Also when the rule calls it only inside a syntactic predicate.
+guess : item3:ID ( ( item3 ID )=> ID ID | ID ) ;
+item3 : ID ;
 // A label named like a rule that its rule does not call hides nothing.
 other : item:ID ;
