@@ -230,7 +230,7 @@ if ((generator)); then
   step "kiv build on the examples, the Pascal grammar and the synthetic grammars"
   syn="$work/synthetic"
   rm -rf "$syn"
-  quiet bash "$here/analyzer/run.sh" --write "$syn" 500 1000 2000
+  KIV_ANALYZERBENCH_BUILD="$work/analyzerbench" quiet bash "$here/analyzer/run.sh" --write "$syn" 500 1000 2000
   {
     echo
     echo "| kiv build | Rules | Wall s | CPU s | Peak MB |"
