@@ -45,6 +45,15 @@ bool IsEmptyAlternative(const IkivAlternative& Alt) {
   return head == nullptr || kiv::Supports<IkivBlockEndElem>(head) != nullptr;
 }
 
+// Whether Test holds for an element of the alternative's chain, up to its block end.
+template <typename Test>
+bool AnyInChain(IkivAlternative& Alt, Test&& test) {
+  for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
+       elem = elem->GetNext())
+    if (test(*elem)) return true;
+  return false;
+}
+
 bool ContainsPredicateGroup(IkivAlternative& Alt);
 
 // Whether a block, or a block nested in one of its alternatives, holds a syntactic predicate
@@ -58,12 +67,10 @@ bool BlockContainsPredicateGroup(IkivAlternativeBlock& Block) {
 }
 
 bool ContainsPredicateGroup(IkivAlternative& Alt) {
-  for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
-       elem = elem->GetNext()) {
-    if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem); block != nullptr && BlockContainsPredicateGroup(*block))
-      return true;
-  }
-  return false;
+  return AnyInChain(Alt, [](IkivAlternativeElem& elem) {
+    auto* block = kiv::Supports<IkivAlternativeBlock>(&elem);
+    return block != nullptr && BlockContainsPredicateGroup(*block);
+  });
 }
 
 // Whether a block, its subrules or its syntactic predicates reference the rule RuleId.
@@ -71,13 +78,12 @@ bool BlockCallsRule(IkivAlternativeBlock& Block, const std::string& RuleId) {
   for (IkivAlternative* alt : Block.GetAlternatives()) {
     if (alt == nullptr) continue;
     if (IkivSynPredBlock* pred = alt->GetSynPred(); pred != nullptr && BlockCallsRule(*pred, RuleId)) return true;
-    for (IkivAlternativeElem* elem = alt->GetHead();
-         elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr; elem = elem->GetNext()) {
-      if (auto* ref = kiv::Supports<IkivRuleRefElem>(elem); ref != nullptr && kiv::SameText(ref->GetTargetRule(), RuleId))
-        return true;
-      if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem); block != nullptr && BlockCallsRule(*block, RuleId))
-        return true;
-    }
+    const bool calls = AnyInChain(*alt, [&RuleId](IkivAlternativeElem& elem) {
+      if (auto* ref = kiv::Supports<IkivRuleRefElem>(&elem)) return kiv::SameText(ref->GetTargetRule(), RuleId);
+      auto* block = kiv::Supports<IkivAlternativeBlock>(&elem);
+      return block != nullptr && BlockCallsRule(*block, RuleId);
+    });
+    if (calls) return true;
   }
   return false;
 }
@@ -89,9 +95,10 @@ int PredicateNesting(IkivAlternativeBlock& Block) {
   for (IkivAlternative* alt : Block.GetAlternatives()) {
     if (alt == nullptr) continue;
     if (IkivSynPredBlock* pred = alt->GetSynPred()) nesting = std::max(nesting, 1 + PredicateNesting(*pred));
-    for (IkivAlternativeElem* elem = alt->GetHead();
-         elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr; elem = elem->GetNext())
-      if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) nesting = std::max(nesting, PredicateNesting(*block));
+    AnyInChain(*alt, [&nesting](IkivAlternativeElem& elem) {
+      if (auto* block = kiv::Supports<IkivAlternativeBlock>(&elem)) nesting = std::max(nesting, PredicateNesting(*block));
+      return false;
+    });
   }
   return nesting;
 }
@@ -334,7 +341,9 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   PrintLine("// " + Symbol.getId());
   PrintLine(kiv::CommentBanner('=', 76));
   PrintLine(RuleHeading(Symbol, *block, 0));
-  GenLocals(*block);
+  // One flag and mark per predicate nesting level (note [syntactic predicate groups]).
+  const int predicateLevels = block->GetSynPredBlocks().empty() ? 0 : std::max(1, PredicateNesting(*block));
+  GenLocals(*block, predicateLevels);
 
   PrintLine("begin");
   Indent();
@@ -343,12 +352,9 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
     PrintLine("_token   := nil;");
     PrintLine("_ttype   := TT_" + DecodeLexerRuleName(Symbol.getId()) + ";");
   }
-  if (!block->GetSynPredBlocks().empty()) {
-    const int nesting = std::max(1, PredicateNesting(*block));
-    for (int level = 0; level < nesting; ++level) {
-      PrintLine(PredicateVariable("_spMatch", level) + " := false;");
-      PrintLine(PredicateVariable("_mkMatch", level) + " := 0;");
-    }
+  for (int level = 0; level < predicateLevels; ++level) {
+    PrintLine(PredicateVariable("_spMatch", level) + " := false;");
+    PrintLine(PredicateVariable("_mkMatch", level) + " := 0;");
   }
   PrintLine("");
 
@@ -388,7 +394,7 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   PrintLine("");
 }
 
-void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
+void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block, int PredicateLevels) {
   struct Local {
     std::string Name;
     std::string Type;
@@ -447,12 +453,9 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block) {
     const std::string label = loop->GetLabel();
     add("_cnt_" + (label.empty() ? std::to_string(loop->GetID()) : label), "integer");
   }
-  if (!Block.GetSynPredBlocks().empty()) {
-    const int nesting = std::max(1, PredicateNesting(Block));
-    for (int level = 0; level < nesting; ++level) {
-      add(PredicateVariable("_spMatch", level), "boolean");
-      add(PredicateVariable("_mkMatch", level), "integer");
-    }
+  for (int level = 0; level < PredicateLevels; ++level) {
+    add(PredicateVariable("_spMatch", level), "boolean");
+    add(PredicateVariable("_mkMatch", level), "integer");
   }
   if (fIsLexer) {
     add("_begin", "integer");

@@ -74,7 +74,8 @@ private:
   // heading (qualified with the class name).
   std::string RuleHeading(IkivRuleSymbol& Symbol, IkivRuleBlock& Block, std::size_t Width) const;
   void GenRule(IkivRuleSymbol& Symbol);
-  void GenLocals(IkivRuleBlock& Block);
+  // The rule's local declarations, with PredicateLevels pairs of predicate flag and mark.
+  void GenLocals(IkivRuleBlock& Block, int PredicateLevels);
   void GenRuleHandler(IkivRuleBlock& Block);
   void GenNextToken();
   void GenLiteralsInitializer();

@@ -56,6 +56,7 @@ constexpr int CachedTypes = 1 << 16;
 } // namespace
 
 void TokenVocabularyNames::ReadNames() const {
+  if (fRead && fLinesRead == fManager.getVocabulary().size()) return;
   fNames.clear();
   fLineNames.clear();
   for (const std::string& line : fManager.getVocabulary()) {
@@ -73,7 +74,7 @@ void TokenVocabularyNames::ReadNames() const {
 
 std::string TokenVocabularyNames::Name(int Type) const {
   if (Type >= 0 && Type < CachedTypes) {
-    if (!fRead || fLinesRead != fManager.getVocabulary().size()) ReadNames();
+    ReadNames();
     if (static_cast<std::size_t>(Type) < fNames.size() && !fNames[static_cast<std::size_t>(Type)].empty())
       return fNames[static_cast<std::size_t>(Type)];
   } else {
@@ -88,7 +89,7 @@ std::string TokenVocabularyNames::Name(int Type) const {
 }
 
 const std::vector<std::string>& TokenVocabularyNames::LineNames() const {
-  if (!fRead || fLinesRead != fManager.getVocabulary().size()) ReadNames();
+  ReadNames();
   return fLineNames;
 }
 

@@ -36,8 +36,8 @@ public:
   const std::vector<std::string>& LineNames() const;
 
 private:
-  // Reads the vocabulary once into fNames (a generated unit asks for names many thousand times);
-  // read again when the vocabulary has grown since.
+  // Reads the vocabulary into fNames and fLineNames once (a generated unit asks for names many
+  // thousand times), and again when the vocabulary has grown since.
   void ReadNames() const;
 
   const IkivTokenManager& fManager;
