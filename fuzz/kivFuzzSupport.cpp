@@ -99,6 +99,13 @@ void ClearScratchFolder() {
     fs::remove_all(it->path(), error);
 }
 
+InputParts SplitInput(std::string_view input) {
+  constexpr std::string_view separator = "%%";
+  const std::size_t split = input.find(separator);
+  if (split == std::string_view::npos) return InputParts{input, {}, false};
+  return InputParts{input.substr(0, split), input.substr(split + separator.size()), true};
+}
+
 void BuildGrammar(std::string_view text, const std::string& fileName) {
   std::istringstream input{std::string(text)};
   CheckingHandler handler;

@@ -21,4 +21,13 @@ void ClearScratchFolder();
 // deliberate stack and work limits, and files the generator cannot write, excepted).
 void BuildGrammar(std::string_view text, const std::string& fileName);
 
+// An input of two parts separated by "%%" (a character pair the grammar language never uses);
+// HasSecond is false, and Second empty, when the input holds no separator.
+struct InputParts {
+  std::string_view First;
+  std::string_view Second;
+  bool HasSecond = false;
+};
+InputParts SplitInput(std::string_view input);
+
 }  // namespace kiv::fuzz

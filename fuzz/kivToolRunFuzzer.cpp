@@ -15,16 +15,11 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  constexpr std::string_view separator = "%%";
+  const kiv::fuzz::InputParts parts =
+      kiv::fuzz::SplitInput(std::string_view(reinterpret_cast<const char*>(data), size));
   kiv::fuzz::ClearScratchFolder();
-  const std::size_t split = input.find(separator);
-  if (split == std::string_view::npos) {
-    kiv::fuzz::BuildGrammar(input, "first.g");
-  } else {
-    kiv::fuzz::BuildGrammar(input.substr(0, split), "first.g");
-    kiv::fuzz::BuildGrammar(input.substr(split + separator.size()), "second.g");
-  }
+  kiv::fuzz::BuildGrammar(parts.First, "first.g");
+  if (parts.HasSecond) kiv::fuzz::BuildGrammar(parts.Second, "second.g");
   kiv::fuzz::ClearScratchFolder();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/codegen/kivPascalText.h"
 #include "engine/model/kivTokenManager.h"
 #include "engine/model/kivTokenParser.h"
 #include "fuzz/kivFuzzSupport.h"
@@ -44,18 +45,17 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  constexpr std::string_view separator = "%%";
-  const std::size_t split = input.find(separator);
-  const std::string_view vocabulary = input.substr(0, split);
-  const std::string_view importer =
-      split == std::string_view::npos ? DefaultImporter : input.substr(split + separator.size());
+  const kiv::fuzz::InputParts parts =
+      kiv::fuzz::SplitInput(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view vocabulary = parts.First;
+  const std::string_view importer = parts.HasSecond ? parts.Second : DefaultImporter;
 
   ReadIntoManager(vocabulary);
 
   kiv::fuzz::ClearScratchFolder();
   {
-    std::ofstream file(kiv::fuzz::ScratchFolder() + "FuzzTokens.txt", std::ios::binary | std::ios::trunc);
+    std::ofstream file(kiv::JoinOutputPath(kiv::fuzz::ScratchFolder(), "FuzzTokens.txt"),
+                       std::ios::binary | std::ios::trunc);
     file.write(vocabulary.data(), static_cast<std::streamsize>(vocabulary.size()));
   }
   kiv::fuzz::BuildGrammar(importer, "importer.g");
