@@ -195,12 +195,9 @@ var
 begin
   if FTextCacheLen <> FTextLen then
   begin
-    // The cache string is kept from token to token: while nobody else
-    // holds it, setting its length reuses its memory.
-    // A string of the right length that nobody else holds is written over;
-    // otherwise SetLength gives one (reusing the memory when it can).
-    // A string of the right length that nobody else holds is written over;
-    // otherwise SetLength gives one (reusing the memory when it can).
+    // The cache string is kept from token to token: one of the right
+    // length that nobody else holds is written over; otherwise SetLength
+    // gives one (reusing the memory when it can).
     if (Length(FTextCache) <> FTextLen) or (StringRefCount(FTextCache) <> 1) then
       SetLength(FTextCache, FTextLen);
     // Most token texts are a few characters: a loop beats Move's set-up.

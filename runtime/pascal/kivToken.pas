@@ -60,16 +60,16 @@ type
   TkivTokenClass = class of TkivToken;
 
 var
-  // Set up at start-up for KivTokenType: the interface table of the
-  // class's IkivToken, and where the type field lies from that interface.
+  // Set up at start-up: the interface table of TkivToken's IkivToken, and
+  // where the type field lies from that interface. A token whose interface
+  // pointer leads to this table (TkivToken and descendants that keep its
+  // implementation) has its type read in place; any other implementation
+  // is asked through KivInterfaceTokenType.
   KivTokenInterfaceTable: Pointer = nil;
   KivTokenTypeOffset: {$IFDEF FPC}PtrInt{$ELSE}NativeInt{$ENDIF} = 0;
 
-// The type of the token behind a non-nil IkivToken pointer. For tokens of
-// TkivToken and of descendants that keep its implementation of the
-// interface (they share its interface table) the field is read in place;
-// any other implementation is asked through the interface.
-function KivTokenType(AToken: Pointer): Integer; inline;
+// The type of the token behind a non-nil IkivToken pointer, asked through
+// the interface.
 function KivInterfaceTokenType(AToken: Pointer): Integer;
 
 implementation
@@ -117,14 +117,6 @@ begin
     Recycle
   else
     inherited FreeInstance;
-end;
-
-function KivTokenType(AToken: Pointer): Integer;
-begin
-  if PPointer(AToken)^ = KivTokenInterfaceTable then
-    Result := PInteger(PAnsiChar(AToken) + KivTokenTypeOffset)^
-  else
-    Result := KivInterfaceTokenType(AToken);
 end;
 
 function KivInterfaceTokenType(AToken: Pointer): Integer;

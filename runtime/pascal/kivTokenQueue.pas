@@ -56,8 +56,8 @@ function TkivTokenQueue.TypeAt(I: Integer): Integer;
 var
   Token: Pointer;
 begin
-  // KivTokenType, written out: the parser's look-ahead inlines this, and
-  // inlining does not reach a third level.
+  // The type field read in place for TkivToken's own implementation (see
+  // KivTokenInterfaceTable); the parser's look-ahead inlines this method.
   Token := Pointer(FItems[(FHead + I) and FMask]);
   if PPointer(Token)^ = KivTokenInterfaceTable then
     Result := PInteger(PAnsiChar(Token) + KivTokenTypeOffset)^

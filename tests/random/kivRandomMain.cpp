@@ -424,9 +424,9 @@ void BatchRun::MakeCases() {
       // The walks stop near the limits of note [input sizes]; loops, concatenation and mutation
       // may go past them.
       std::size_t textLimit = MaxText(s.Lexer);
-      if (kind == CaseKind::Combined && dg.ParserUnit.size() > 0) textLimit = std::min(textLimit, 3 * MaxTokens(s.Parser));
+      if (kind == CaseKind::Combined && !dg.ParserUnit.empty()) textLimit = std::min(textLimit, 3 * MaxTokens(s.Parser));
       if (text.size() > textLimit) text.resize(textLimit);
-      if (dg.ParserUnit.size() > 0 && types.size() > MaxTokens(s.Parser)) types.resize(MaxTokens(s.Parser));
+      if (!dg.ParserUnit.empty() && types.size() > MaxTokens(s.Parser)) types.resize(MaxTokens(s.Parser));
       c.Text = std::move(text);
       c.Types = std::move(types);
       c.Origin = origin;

@@ -16,13 +16,10 @@ namespace {
 
 // A rule made of Depth loops nested in one another around one atom, then a second atom.
 std::string NestedLoops(const std::string& Name, int Depth, const std::string& Inner, const std::string& After) {
-  return Name + " : " + std::string(static_cast<std::size_t>(Depth), '(') + " " + Inner + " " +
-         [Depth] {
-           std::string Closing;
-           for (int I = 0; I < Depth; ++I) Closing += ")*";
-           return Closing;
-         }() +
-         " " + After + " ;\n";
+  std::string Closing;
+  for (int I = 0; I < Depth; ++I) Closing += ")*";
+  return Name + " : " + std::string(static_cast<std::size_t>(Depth), '(') + " " + Inner + " " + Closing + " " + After +
+         " ;\n";
 }
 
 // The lookahead listing and every diagnostic line, with the memo on or off.
