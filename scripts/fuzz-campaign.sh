@@ -23,16 +23,16 @@ jobs=${2:-1}
 shift $(($# >= 2 ? 2 : 1))
 targets=("$@")
 ((${#targets[@]})) || targets=(tool vocabulary project)
-declare -A dicts=([tool]=kiv.dict [vocabulary]=vocabulary.dict [project]=project.dict)
+source scripts/fuzz-common.sh
+for target in "${targets[@]}"; do
+  [[ -n "${fuzz_dicts[$target]:-}" ]] || { echo "unknown target: $target" >&2; exit 2; }
+done
 
 build="$root/build-fuzz"
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DKIV_FUZZ=ON -DKIV_BUILD_WORKBENCH=OFF -DKIV_PASCAL_TESTS=OFF -DKIV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target "${targets[@]/#/kiv_fuzz_}"
+fuzz_build "$jobs" "${targets[@]}"
 
 status=0
 for target in "${targets[@]}"; do
-  [[ -n "${dicts[$target]:-}" ]] || { echo "unknown target: $target" >&2; exit 2; }
   corpus="$build/corpus/$target"
   findings="$build/findings/$target"
   logs="$build/logs/$target"
@@ -40,7 +40,7 @@ for target in "${targets[@]}"; do
   echo "== campaign $target: ${seconds}s, $jobs job(s); corpus $corpus"
   # libFuzzer writes one fuzz-N.log per job into the current folder.
   (cd "$logs" && nice -n 10 "$build/fuzz/kiv_fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-       -timeout="$timeout" -jobs="$jobs" -workers="$jobs" -dict="$root/fuzz/${dicts[$target]}" \
+       -timeout="$timeout" -jobs="$jobs" -workers="$jobs" -dict="$root/fuzz/${fuzz_dicts[$target]}" \
        -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "$root/fuzz/corpus/$target" \
        >"$logs/campaign.log" 2>&1) || status=1
   for log in "$logs"/fuzz-*.log "$logs/campaign.log"; do

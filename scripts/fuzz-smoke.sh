@@ -10,12 +10,10 @@ cd "$(dirname "$0")/.."
 seconds=${KIV_FUZZ_SMOKE_SECONDS:-20}
 build=build-fuzz
 targets=(tool vocabulary project)
-declare -A dicts=([tool]=kiv.dict [vocabulary]=vocabulary.dict [project]=project.dict)
+source scripts/fuzz-common.sh
 
 echo "== fuzz build (clang++, libFuzzer, ASan + UBSan)"
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DKIV_FUZZ=ON -DKIV_BUILD_WORKBENCH=OFF -DKIV_PASCAL_TESTS=OFF -DKIV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/kiv_fuzz_}"
+fuzz_build "$(nproc)" "${targets[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kiv-fuzz-smoke-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -26,7 +24,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$work/$target/corpus" "$work/$target/findings"
   log="$work/$target/log"
   if "$build/fuzz/kiv_fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-       -dict="fuzz/${dicts[$target]}" -artifact_prefix="$work/$target/findings/" -print_final_stats=1 \
+       -dict="fuzz/${fuzz_dicts[$target]}" -artifact_prefix="$work/$target/findings/" -print_final_stats=1 \
        "$work/$target/corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)|DONE' "$log" | tr '\n' ' '
     echo
