@@ -9,7 +9,7 @@
 
 #include "cli/kivConsoleHandler.h"
 #include "engine/driver/kivTool.h"
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 
 #ifndef KIV_VERSION
 #define KIV_VERSION "unknown"

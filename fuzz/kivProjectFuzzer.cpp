@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 
 namespace {
 

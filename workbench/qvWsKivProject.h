@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 #include "workbench/qvWsModule.h"
 
 // The operations a project adds to a module.

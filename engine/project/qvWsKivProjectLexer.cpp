@@ -1,6 +1,6 @@
 // qvWsKivProjectLexer.cpp
 // Token dispatch and rule methods of the project-file lexer.
-#include "workbench/project/qvWsKivProjectLexer.h"
+#include "engine/project/qvWsKivProjectLexer.h"
 
 #include "runtime/cpp/kivExceptionMismatchedChar.h"
 

@@ -1,6 +1,6 @@
 // kivProjectFile.cpp
 // Reading project files with the project lexer and parser, the writer, and path helpers.
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 
 #include <fstream>
 #include <random>
@@ -10,8 +10,8 @@
 #include "runtime/cpp/kivExceptionMismatchedChar.h"
 #include "runtime/cpp/kivExceptionMismatchedToken.h"
 #include "runtime/cpp/kivUtils.h"
-#include "workbench/project/qvWsKivProjectLexer.h"
-#include "workbench/project/qvWsKivProjectParser.h"
+#include "engine/project/qvWsKivProjectLexer.h"
+#include "engine/project/qvWsKivProjectParser.h"
 
 namespace kiv {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "runtime/cpp/kivLLkParser.h"
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 
 // project:      "KIV" "project" [outputDir] [exchangeDir] {grammar} "End"
 // outputDir:    "OutputDir" "=" STRING

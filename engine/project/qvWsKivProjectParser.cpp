@@ -1,8 +1,8 @@
 // qvWsKivProjectParser.cpp
 // Rule methods of the project-file parser.
-#include "workbench/project/qvWsKivProjectParser.h"
+#include "engine/project/qvWsKivProjectParser.h"
 
-#include "workbench/project/qvWsKivProjectLexer.h"
+#include "engine/project/qvWsKivProjectLexer.h"
 
 TqvWsKivProjectParser::TqvWsKivProjectParser(IkivTokenStreamPtr tokenStream,
                                              kiv::ProjectFile& target)

@@ -1,6 +1,6 @@
 // kivProjectFileTest.cpp
 // The project-file format: writing, reading back, malformed files and grammar paths.
-#include "workbench/project/kivProjectFile.h"
+#include "engine/project/kivProjectFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "workbench/project/qvWsKivProjectLexer.h"
+#include "engine/project/qvWsKivProjectLexer.h"
 
 namespace {
 
