@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "cli/kivConsoleHandler.h"
+#include "engine/driver/kivOutputPlan.h"
 #include "engine/driver/kivTool.h"
 #include "engine/project/kivProjectFile.h"
 
@@ -72,6 +73,10 @@ bool EnsureDirectory(const fs::path& dir, std::ostream& out, std::ostream& err) 
   return true;
 }
 
+// The directory as the tool takes it: the current directory as empty, so that files are named
+// "calc.pas" rather than "./calc.pas" in messages.
+std::string ToolDirectory(const fs::path& dir) { return dir == fs::path(".") ? std::string() : dir.string(); }
+
 bool ReadWholeFile(const fs::path& file, std::string& text, std::ostream& err) {
   std::error_code ec;
   if (fs::is_directory(file, ec)) {
@@ -109,10 +114,12 @@ BuildOutcome BuildGrammar(const fs::path& grammar, const fs::path& outputDir, co
   const std::string name = grammar.stem().string();
   std::istringstream input(text);
   ConsoleHandler handler(out);
-  TkivTool tool(&input, name, outputDir.string(), exchangeDir.string(), &handler);
+  TkivTool tool(&input, name, ToolDirectory(outputDir), ToolDirectory(exchangeDir), &handler);
   tool.SetOutput(output, &out);
+  tool.SetInputPath(grammar.string());
   tool.Run();
-  out << name << ": " << tool.GetErrorCount() << " Error(s), " << tool.GetWarningCount() << " Warning(s)\n";
+  out << name << ": " << tool.GetErrorCount() << " Error(s), " << tool.GetWarningCount() << " Warning(s)"
+      << std::endl;
   outcome.errors = tool.GetErrorCount();
   return outcome;
 }
@@ -120,6 +127,27 @@ BuildOutcome BuildGrammar(const fs::path& grammar, const fs::path& outputDir, co
 int ExitFor(bool allReadable, int errors) {
   if (!allReadable) return static_cast<int>(ExitKind::Usage);
   return static_cast<int>(errors > 0 ? ExitKind::BuildErrors : ExitKind::Success);
+}
+
+// Two grammars of one project that would write the same file, or one that would write over
+// another's grammar file, are errors before anything is built. True when there was one.
+bool ReportOutputClashes(const fs::path& projectPath, const ProjectFile& project, const fs::path& outputDir,
+                         const fs::path& exchangeDir, std::ostream& out) {
+  std::vector<GrammarOutputs> plans;
+  for (const ProjectGrammar& g : project.grammars) {
+    const fs::path grammar = ResolveGrammarPath(projectPath, g.path);
+    std::string text;
+    std::ostringstream ignored;
+    if (!ReadWholeFile(grammar, text, ignored)) continue;  // its build reports it
+    plans.push_back(PlanOutputs(text, grammar.stem().string(), grammar.string(), ToolDirectory(outputDir),
+                                ToolDirectory(exchangeDir)));
+  }
+  const std::vector<OutputClash> clashes = FindOutputClashes(plans);
+  for (const OutputClash& clash : clashes)
+    out << TkivTool::PositionedLine(ClashText(plans, clash), plans[clash.Grammar].Name, 1) << "\n";
+  if (clashes.empty()) return false;
+  out << projectPath.stem().string() << ": " << clashes.size() << " Error(s), nothing was built" << std::endl;
+  return true;
 }
 
 int BuildProject(const fs::path& projectPath, std::ostream& out, std::ostream& err) {
@@ -139,6 +167,8 @@ int BuildProject(const fs::path& projectPath, std::ostream& out, std::ostream& e
   const fs::path folder = FolderOf(projectPath);
   const fs::path outputDir = DirectoryFrom(folder, read.project.outputDir);
   const fs::path exchangeDir = DirectoryFrom(folder, read.project.exchangeDir);
+  if (ReportOutputClashes(projectPath, read.project, outputDir, exchangeDir, out))
+    return static_cast<int>(ExitKind::BuildErrors);
   bool allReadable = true;
   int errors = 0;
   for (const ProjectGrammar& g : read.project.grammars) {

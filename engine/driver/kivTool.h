@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "engine/kivLibTypes.h"
 
@@ -35,6 +36,9 @@ public:
     fDumpOut = DumpOut;
   }
 
+  // The grammar file being built, when it is a file: a build never writes onto it.
+  void SetInputPath(std::string Path) { fInputPath = std::move(Path); }
+
   // The grammar kept after a clean parse (null before that); its vocabulary names token sets.
   const IkivGrammarPtr& Grammar() const { return fGrammar; }
 
@@ -42,6 +46,8 @@ public:
   static std::string PositionedLine(const std::string& Msg, const std::string& FileName, int Line);
 
 private:
+  void Fail(const std::string& Text);
+
   std::istream* fInput;
   std::string fFileName;
   std::string fOutputDir;
@@ -52,4 +58,5 @@ private:
   IkivGrammarPtr fGrammar;
   OutputKind fOutputKind = OutputKind::Generate;
   std::ostream* fDumpOut = nullptr;
+  std::string fInputPath;
 };
