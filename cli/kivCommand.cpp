@@ -48,7 +48,7 @@ struct BuildOutcome {
 // A directory given as empty means `base`; a relative one is taken from `base`.
 fs::path DirectoryFrom(const fs::path& base, const std::string& dir) {
   if (dir.empty()) return base;
-  fs::path p(dir);
+  fs::path p = StoredPath(dir);
   return p.is_absolute() ? p : (base / p).lexically_normal();
 }
 
