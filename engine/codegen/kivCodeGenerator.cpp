@@ -89,6 +89,10 @@ void TkivCodeGenerator::WriteFileHeader() {
   PrintLine(std::string("// KIV version: ") + VersionText);
   PrintLine("// Grammar:     " + fGrammar->getFileName());
   PrintLine(kiv::CommentBanner('=', 76));
+  // Free Pascal compiles the unit in Delphi mode with long strings whatever mode the including
+  // project defaults to (Lazarus projects default to objfpc, where strings are cut at 255
+  // characters); Delphi ignores the line.
+  PrintLine("{$IFDEF FPC}{$MODE DELPHI}{$H+}{$ENDIF}");
 }
 
 void TkivCodeGenerator::WriteTokenTypesUnit() {

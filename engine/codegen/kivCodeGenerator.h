@@ -69,7 +69,7 @@ protected:
   void WriteVocabularyFile();
   // The unit that declares the token types under the names generated code uses.
   void WriteTokenTypesUnit();
-  // The six comment lines that open every generated unit.
+  // The six comment lines that open every generated unit, and the compiler-mode line after them.
   void WriteFileHeader();
 
   // The export vocabulary + "Tokens": the token-types unit's name.
