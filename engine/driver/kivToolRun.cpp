@@ -33,6 +33,7 @@ struct RunPasses {
 void TkivTool::Run() {
   fWarningCount = 0;
   fErrorCount = 0;
+  fWrittenFiles.clear();
   if (fInput == nullptr || fFileName.empty()) return;
 
   // Creation: the passes and the grammar-file reader over the input.
@@ -93,8 +94,9 @@ void TkivTool::Run() {
   }
 
   // Nothing reaches the disk unless the whole run succeeded (see note [all-or-nothing output]).
-  if (fOutputKind == OutputKind::Generate && fErrorCount == 0)
-    passes.generator->Outputs().Commit(*this, fGrammar->getFileName(), fInputPath);
+  if (fOutputKind == OutputKind::Generate && fErrorCount == 0 &&
+      passes.generator->Outputs().Commit(*this, fGrammar->getFileName(), fInputPath))
+    for (const kiv::GeneratedFile& file : passes.generator->Outputs().Files()) fWrittenFiles.push_back(file.Path);
 }
 
 // A run that stops without its outputs is a failed run: the line is sent as it always was, and

@@ -289,3 +289,83 @@ TEST_F(KivCommand, AFullDiskLeavesTheEarlierOutputsAndNoTemporary) {
 #endif
 
 }  // namespace
+
+// What IDEs and build systems rely on: diagnostics they can jump to, quiet runs, warnings that
+// fail, depfiles, standard input.
+namespace {
+
+const char* const kAmbiguous = "unit amb;\nlexer TAmb;\npublic A : ('x' 'y' | 'x' 'z') ;\npublic B : 'b' ;\n";
+
+TEST_F(KivCommand, DiagnosticsInTheFormsOfFreePascalAndGnu) {
+  fs::path g = Write("sub/amb.g", std::string(kAmbiguous) + "public C : D ;\n");
+  CommandResult fpc = Kiv({"build", g.string(), "--diagnostics=fpc"});
+  EXPECT_EQ(fpc.exitCode, 1);
+  // The lookahead lines stay with their headline; the path is the one given.
+  EXPECT_NE(fpc.out.find(g.string() + "(3,12) Warning: lexical nondeterminism between alts 1 and 2 of block in "
+                                      "rule \"A\"\n         k=1 'x'\n"),
+            std::string::npos)
+      << fpc.out;
+  EXPECT_NE(fpc.out.find(g.string() + "(5,12) Error: Rule \"D\" is not defined.\n"), std::string::npos) << fpc.out;
+  EXPECT_NE(fpc.out.find("amb: 4 Error(s), 0 Warning(s)\n"), std::string::npos) << "the summary stays";
+  CommandResult gnu = Kiv({"build", g.string(), "--diagnostics", "gnu"});
+  EXPECT_NE(gnu.out.find(g.string() + ":3:12: warning: lexical nondeterminism"), std::string::npos) << gnu.out;
+  EXPECT_NE(gnu.out.find(g.string() + ":5:12: error: Rule \"D\" is not defined.\n"), std::string::npos) << gnu.out;
+  EXPECT_EQ(Kiv({"build", g.string(), "--diagnostics=msvc"}).exitCode, 2);
+}
+
+TEST_F(KivCommand, QuietRunsAndWarningsAsErrors) {
+  fs::path g = Write("amb.g", kAmbiguous);
+  CommandResult quiet = Kiv({"build", g.string(), "-q", "-o=" + (dir / "q").string()});
+  EXPECT_EQ(quiet.exitCode, 0);
+  EXPECT_EQ(quiet.out, "") << "nothing on success";
+  EXPECT_TRUE(fs::exists(dir / "q" / "amb.pas"));
+  CommandResult strict = Kiv({"build", g.string(), "--warnings-as-errors", "--output=" + (dir / "s").string()});
+  EXPECT_EQ(strict.exitCode, 1) << "a nondeterminism report fails the build";
+  EXPECT_NE(strict.out.find("amb: 0 Error(s), 0 Warning(s)"), std::string::npos) << strict.out;
+  CommandResult both = Kiv({"build", g.string(), "-q", "--warnings-as-errors"});
+  EXPECT_EQ(both.exitCode, 1);
+  EXPECT_NE(both.out.find("amb(3): lexical nondeterminism"), std::string::npos) << "failing warnings are shown";
+  EXPECT_EQ(both.out.find("Error(s)"), std::string::npos) << both.out;
+}
+
+TEST_F(KivCommand, DepfileNamesTheWrittenFilesAndWhatTheyDependOn) {
+  Write("lex.g", "unit lex;\nlexer TLex;\noptions { exportVocab = V; }\npublic A : 'a' ;\n");
+  ASSERT_EQ(Kiv({"build", (dir / "lex.g").string()}).exitCode, 0);
+  fs::path g = Write("my par.g", "unit par;\nparser TPar;\noptions { importVocab = V; }\nr : A ;\n");
+  const fs::path depfile = dir / "par.d";
+  CommandResult r = Kiv({"build", g.string(), "-o", (dir / "out").string(), "--depfile=" + depfile.string()});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  const std::string escaped = (dir / "my\\ par.g").string();
+  EXPECT_EQ(ReadAll(depfile), (dir / "parTokens.txt").string() + " " + (dir / "out" / "parTokens.pas").string() + " " +
+                                  (dir / "out" / "par.pas").string() + ": " + escaped + " " +
+                                  (dir / "VTokens.txt").string() + "\n");
+  EXPECT_EQ(Kiv({"build", g.string(), "--dump=graph", "--depfile=x.d"}).exitCode, 2);
+}
+
+TEST_F(KivCommand, AGrammarFromStandardInputAndTheEndOfOptions) {
+  std::istringstream in("unit piped;\nlexer TPiped;\npublic A : 'a' ;\n");
+  std::ostringstream out, err;
+  const int code = kiv::RunCommand({"build", "--name=pipe", "-o", (dir / "o").string(), "-x", (dir / "o").string(),
+                                    "--", "-"},
+                                   in, out, err);
+  EXPECT_EQ(code, 0) << out.str() << err.str();
+  EXPECT_NE(out.str().find("pipe: 0 Error(s), 0 Warning(s)"), std::string::npos) << out.str();
+  EXPECT_TRUE(fs::exists(dir / "o" / "piped.pas"));
+  EXPECT_NE(ReadAll(dir / "o" / "piped.pas").find("// Grammar:     pipe\r\n"), std::string::npos);
+  EXPECT_EQ(Kiv({"build", "a.g", "--name=x"}).exitCode, 2) << "--name is for standard input only";
+}
+
+TEST_F(KivCommand, VersionNamesTheGeneratorAndTheRuntimeFolderIsFound) {
+  CommandResult v = Kiv({"-V"});
+  EXPECT_NE(v.out.find("generator version 1.0.1.0d"), std::string::npos) << v.out;
+  CommandResult runtime = Kiv({"--print-runtime-dir"});
+  ASSERT_EQ(runtime.exitCode, 0) << runtime.err;
+  std::string folder = runtime.out;
+  folder.pop_back();
+  EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / "kivLexer.pas")) << folder;
+  CommandResult help = Kiv({"build", "--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--warnings-as-errors"), std::string::npos);
+}
+
+}  // namespace
