@@ -6,7 +6,8 @@ rendered page does not show:
 
   <!-- test: file NAME -->          the block is written to NAME (a later block may replace it)
   <!-- test: file NAME build -->    ... and `kiv build NAME` must print nothing but its summary
-                                    line with 0 errors and 0 warnings
+                                    line with 0 errors and 0 warnings, and the unit it writes
+                                    must compile
   <!-- test: file NAME compile -->  ... and the program is compiled with fpc, which must succeed
   <!-- test: run -->                a shell session: each "$ " line is run with bash, and what it
                                     prints (standard output and error together) must equal the
@@ -112,7 +113,7 @@ def session(text, where, work, env):
             raise Failure(f"{where}: `{command}` printed something else\n{difference(want, got)}")
 
 
-def build_grammar(name, where, work, env):
+def build_grammar(name, where, work, env, fpc):
     status, printed = run_shell(f"kiv build '{name}'", work, env)
     stem = os.path.splitext(os.path.basename(name))[0]
     want = [f"{stem}: 0 Error(s), 0 Warning(s)"]
@@ -120,6 +121,10 @@ def build_grammar(name, where, work, env):
     if status != 0 or got != want:
         raise Failure(f"{where}: `kiv build {name}` did not build cleanly (exit {status})\n"
                       f"{difference(want, got)}")
+    with open(os.path.join(work, name), encoding="latin-1") as f:
+        unit = re.search(r"^\s*unit\s+(\w+)\s*;", f.read(), re.M)
+    if unit:
+        compile_program(unit.group(1) + ".pas", where, work, env, fpc)
 
 
 def compile_program(name, where, work, env, fpc):
@@ -160,7 +165,7 @@ def run_document(doc, args):
                 f.write(text)
             action = words[2] if len(words) == 3 else None
             if action == "build":
-                build_grammar(name, where, work, env)
+                build_grammar(name, where, work, env, args.fpc)
             elif action == "compile":
                 compile_program(name, where, work, env, args.fpc)
             elif action is not None:
