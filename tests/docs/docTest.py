@@ -124,7 +124,7 @@ def build_grammar(name, where, work, env, fpc):
     with open(os.path.join(work, name), encoding="latin-1") as f:
         unit = re.search(r"^\s*unit\s+(\w+)\s*;", f.read(), re.M)
     if unit:
-        compile_program(unit.group(1) + ".pas", where, work, env, fpc)
+        compile_program(os.path.join(os.path.dirname(name), unit.group(1) + ".pas"), where, work, env, fpc)
 
 
 def compile_program(name, where, work, env, fpc):
