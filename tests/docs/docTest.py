@@ -193,12 +193,22 @@ def help_options(kiv):
 
 
 def man_options(path):
+    """The text of the man page, and the options its SYNOPSIS and OPTIONS sections name (other
+    sections may mention options of other programs, such as fpc's)."""
     with open(path, encoding="latin-1") as f:
         text = f.read()
     text = re.sub(r"\\f[BIRP]", "", text).replace("\\-", "-").replace("\\(em", " ")
     lines = [l for l in text.split("\n") if not l.startswith(('.\\"', "'\\\""))]
     body = "\n".join(l for l in lines if not re.match(r"^\.(TH|so)\b", l))
-    return body, set(OPTION.findall(body))
+    options = set()
+    section = ""
+    for line in lines:
+        heading = re.match(r"^\.SH\s+\"?([^\"]*)\"?", line)
+        if heading:
+            section = heading.group(1).strip().upper()
+        elif section in ("SYNOPSIS", "OPTIONS"):
+            options |= set(OPTION.findall(line))
+    return body, options
 
 
 def check_man_page(args):
