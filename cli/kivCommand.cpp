@@ -32,7 +32,7 @@ constexpr const char* kUsage =
     "                         -q/--quiet, --warnings-as-errors, --depfile,\n"
     "                         --dump=graph|lookahead\n"
     "  --print-runtime-dir    print the folder of the Object Pascal runtime units that generated\n"
-    "                         units are compiled with (fpc -Fu<folder>)\n"
+    "                         units are compiled with (the compiler's unit path)\n"
     "  -h, --help             show this help\n"
     "  -V, --version          show the version of kiv and of the generator\n"
     "\n"
