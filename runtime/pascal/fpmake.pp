@@ -27,6 +27,7 @@ begin
     P.Dependencies.Add('fcl-base');
     P.Targets.AddUnit('kivCharBuffer.pas');
     P.Targets.AddUnit('kivCharQueue.pas');
+    P.Targets.AddUnit('kivErrorText.pas');
     P.Targets.AddUnit('kivException.pas');
     P.Targets.AddUnit('kivExceptionMismatchedChar.pas');
     P.Targets.AddUnit('kivExceptionMismatchedToken.pas');
