@@ -146,7 +146,8 @@ BuildOutcome BuildGrammar(const GrammarSource& source, const fs::path& outputDir
         << std::endl;
   outcome.errors = tool.GetErrorCount();
   outcome.warnings = printer.WarningsSeen();
-  outcome.rule.Targets = tool.WrittenFiles();
+  // The recognizer unit first: Ninja takes a depfile's first target for the rule's main output.
+  outcome.rule.Targets.assign(tool.WrittenFiles().rbegin(), tool.WrittenFiles().rend());
   if (!source.file.empty()) outcome.rule.Prerequisites.push_back(source.displayPath);
   if (const IkivGrammarPtr& grammar = tool.Grammar())
     if (const IkivTokenPtr vocabulary = grammar->getImportVocab()) {

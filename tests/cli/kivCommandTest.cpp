@@ -336,8 +336,8 @@ TEST_F(KivCommand, DepfileNamesTheWrittenFilesAndWhatTheyDependOn) {
   CommandResult r = Kiv({"build", g.string(), "-o", (dir / "out").string(), "--depfile=" + depfile.string()});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   const std::string escaped = (dir / "my\\ par.g").string();
-  EXPECT_EQ(ReadAll(depfile), (dir / "parTokens.txt").string() + " " + (dir / "out" / "parTokens.pas").string() + " " +
-                                  (dir / "out" / "par.pas").string() + ": " + escaped + " " +
+  EXPECT_EQ(ReadAll(depfile), (dir / "out" / "par.pas").string() + " " + (dir / "out" / "parTokens.pas").string() +
+                                  " " + (dir / "parTokens.txt").string() + ": " + escaped + " " +
                                   (dir / "VTokens.txt").string() + "\n");
   EXPECT_EQ(Kiv({"build", g.string(), "--dump=graph", "--depfile=x.d"}).exitCode, 2);
 }
