@@ -1,0 +1,126 @@
+{ ==========================================================================
+  KIV recognizer runtime - kivStackGuard
+  How deep a recognizer may go on the stack of the thread it runs on.
+  Generated rules call each other as deep as the input nests; the lexer and
+  the parser compare the stack pointer with a limit whenever they consume,
+  and raise EkivNestingTooDeep instead of running off the end of the stack.
+  ========================================================================== }
+unit kivStackGuard;
+
+{$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
+
+interface
+
+type
+  TkivStackAddress = {$IFDEF FPC}PtrUInt{$ELSE}NativeUInt{$ENDIF};
+
+const
+  // The smallest reserve the automatic choice leaves.
+  KIV_MIN_STACK_RESERVE = 64 * 1024;
+
+var
+  // Bytes at the bottom of a thread's stack that recognizers leave unused,
+  // for the exception that reports the nesting, the handlers that catch it
+  // and whatever the program does after it. 0 (the default) leaves one
+  // eighth of the thread's stack, at least 64 KB (at most half of a smaller
+  // stack). A larger value gives a lower limit. A recognizer reads it the
+  // first time it checks its stack and whenever it finds itself on another
+  // thread's stack: set it before the recognizer starts.
+  KivStackReserve: TkivStackAddress = 0;
+
+type
+  // The part of the stack a recognizer may use: addresses Low .. High.
+  // An all-zero guard holds no address, so the first check arms it.
+  TkivStackGuard = record
+    Low: TkivStackAddress;
+    High: TkivStackAddress;
+  end;
+
+// The lowest and highest address of the running thread's stack as the
+// run-time library knows them; false when it does not.
+function KivThreadStack(out ABottom, ATop: TkivStackAddress): Boolean;
+
+// Arms AGuard for the stack of the running thread and tells whether AProbe
+// (the address of a local of the caller) lies inside the usable part. The
+// callers test first, inline: a probe below Low or above High lies beyond
+// the limit or on another stack.
+// When the library knows nothing about the stack the guard is opened wide
+// and never fires.
+function KivArmStackGuard(var AGuard: TkivStackGuard; AProbe: Pointer): Boolean;
+
+implementation
+
+{$IFNDEF FPC}
+{$IFDEF MSWINDOWS}
+uses
+  Windows;
+{$ENDIF}
+{$ENDIF}
+
+function KivThreadStack(out ABottom, ATop: TkivStackAddress): Boolean;
+{$IFDEF FPC}
+begin
+  // Thread variables of the run-time library, set for the main thread at
+  // start-up (the smaller of the linked stack size and the resource limit)
+  // and for every thread it starts.
+  ABottom := TkivStackAddress(StackBottom);
+  ATop := TkivStackAddress(StackTop);
+  Result := (StackLength > 0) and (ATop > ABottom);
+end;
+{$ELSE}
+{$IFDEF MSWINDOWS}
+var
+  Probe: Byte;
+  Info: TMemoryBasicInformation;
+begin
+  // The stack is one reservation; its committed part, in which the stack
+  // pointer lies, reaches up to the top.
+  Result := VirtualQuery(@Probe, Info, SizeOf(Info)) = SizeOf(Info);
+  if Result then
+  begin
+    ABottom := TkivStackAddress(Info.AllocationBase);
+    ATop := TkivStackAddress(Info.BaseAddress) + Info.RegionSize;
+    Result := ATop > ABottom;
+  end;
+end;
+{$ELSE}
+begin
+  ABottom := 0;
+  ATop := 0;
+  Result := False;
+end;
+{$ENDIF}
+{$ENDIF}
+
+function KivArmStackGuard(var AGuard: TkivStackGuard; AProbe: Pointer): Boolean;
+var
+  Bottom, Top, Size, Reserve, Probe: TkivStackAddress;
+begin
+  Probe := TkivStackAddress(AProbe);
+  if not KivThreadStack(Bottom, Top) or (Probe < Bottom) or (Probe > Top) then
+  begin
+    // A stack the library does not describe (a fibre, a foreign thread):
+    // nothing to compare with.
+    AGuard.Low := 0;
+    AGuard.High := High(TkivStackAddress);
+    Result := True;
+    Exit;
+  end;
+  Size := Top - Bottom;
+  Reserve := KivStackReserve;
+  if Reserve = 0 then
+  begin
+    Reserve := Size div 8;
+    if Reserve < KIV_MIN_STACK_RESERVE then
+      Reserve := KIV_MIN_STACK_RESERVE;
+    if Reserve > Size div 2 then
+      Reserve := Size div 2;
+  end
+  else if Reserve > Size then
+    Reserve := Size;
+  AGuard.Low := Bottom + Reserve;
+  AGuard.High := Top;
+  Result := Probe >= AGuard.Low;
+end;
+
+end.
