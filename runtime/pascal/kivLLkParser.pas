@@ -41,8 +41,8 @@ procedure TkivLLkParser.consume;
 var
   Probe: Byte;
 begin
-  if (TkivStackAddress(@Probe) < FStackGuard.Low) or (TkivStackAddress(@Probe) > FStackGuard.High) then
-    CheckStack(@Probe);
+  if KivOutsideStack(FStackGuard, @Probe) then
+    CheckStack;
   TokenBuffer.consume;
 end;
 

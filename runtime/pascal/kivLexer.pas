@@ -37,8 +37,10 @@ type
   // TT_EOF, matchNot, ConsumeUntil) it asks AtEndOfInput, so a zero byte
   // before the end is a character like any other there.
   //
-  // Every consumption compares the stack pointer with the limit of
-  // kivStackGuard and raises EkivNestingTooDeep below it.
+  // Reading TokenText, which every generated rule does first, compares the
+  // stack pointer with the limit of kivStackGuard and raises
+  // EkivNestingTooDeep below it (a hand-written rule that calls itself
+  // should read it too).
   TkivLexer = class(TInterfacedObject, IkivTokenStream)
   private
     // TokenText is FText[0 .. FTextLen - 1]. FTextCache holds its first
@@ -86,9 +88,9 @@ type
     procedure RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar); overload;
     // matchNot's rare case: LA(1) is C or EOF_CHAR.
     procedure MatchNotSpecial(C, Found: AnsiChar);
-    // Re-arms the stack guard; raises EkivNestingTooDeep when AProbe lies
-    // below the limit.
-    procedure CheckStack(AProbe: Pointer);
+    // Re-arms the stack guard for the stack pointer; raises
+    // EkivNestingTooDeep when it lies below the limit.
+    procedure CheckStack;
     procedure RaiseEndExpected;
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
@@ -166,6 +168,8 @@ uses
 
 const
   KIV_INITIAL_TEXT_CAPACITY = 64;
+  // Texts longer than this get room to grow in (see MaterializeText).
+  KIV_TEXT_ROOM_FROM = 256;
 
 constructor TkivLexer.Create(AStream: TStream);
 begin
@@ -210,8 +214,14 @@ end;
 
 function TkivLexer.GetTokenText: AnsiString;
 begin
-  // Every rule asks for the length of the text when it starts, mostly at
-  // the start of a token; the cache string is left alone for the next.
+  // Every generated rule asks for the length of the text when it starts:
+  // the one place that every rule call, however deep, passes through. The
+  // result's address is an address in the caller's frame, as a rule reads
+  // it (a temporary); CheckStack looks at the stack pointer itself.
+  if KivOutsideStack(FStackGuard, @Result) then
+    CheckStack;
+  // Mostly at the start of a token; the cache string is left alone for the
+  // next.
   if FTextLen = 0 then
     Result := ''
   else if FTextCacheLen = FTextLen then
@@ -243,16 +253,17 @@ begin
     begin
       // The text grew since the cache was made: a rule started inside a
       // token. A string held elsewhere is never written to (SetLength
-      // copies it, prefix included); a growing one is given room for half
+      // copies it, prefix included). A long one is given room for half
       // again its length, so a long token reallocates it a logarithmic
-      // number of times. Cutting it back to the text's length keeps the
-      // memory: the run-time library reallocates a string only when that
-      // saves at least half of it.
+      // number of times; cutting it back to the text's length keeps the
+      // memory (the run-time library reallocates a string only when that
+      // saves at least half of it). A short one grows within its memory
+      // block as it is.
       if StringRefCount(FTextCache) <> 1 then
         FTextCacheRoom := 0;
-      if FTextLen > FTextCacheRoom then
+      if (FTextLen > FTextCacheRoom) and (FTextLen > KIV_TEXT_ROOM_FROM) then
       begin
-        FTextCacheRoom := FTextLen + FTextLen shr 1 + KIV_INITIAL_TEXT_CAPACITY;
+        FTextCacheRoom := FTextLen + FTextLen shr 1;
         SetLength(FTextCache, FTextCacheRoom);
       end;
       SetLength(FTextCache, FTextLen);
@@ -322,12 +333,7 @@ end;
 procedure TkivLexer.Advance(C: AnsiChar);
 var
   B: TkivCharBuffer;
-  Probe: Byte;
 begin
-  // Every rule that calls itself, directly or through others, consumes
-  // between the calls: checking here bounds the depth of every rule.
-  if (TkivStackAddress(@Probe) < FStackGuard.Low) or (TkivStackAddress(@Probe) > FStackGuard.High) then
-    CheckStack(@Probe);
   if FState.Guessing = 0 then
   begin
     if FSaveConsumedInput then
@@ -354,9 +360,9 @@ begin
   Advance(LA(1));
 end;
 
-procedure TkivLexer.CheckStack(AProbe: Pointer);
+procedure TkivLexer.CheckStack;
 begin
-  if not KivArmStackGuard(FStackGuard, AProbe) then
+  if not KivArmStackGuard(FStackGuard, KivStackPointer) then
     raise EkivNestingTooDeep.Create(FInputState.FileName, FState.Line, FState.Column);
 end;
 

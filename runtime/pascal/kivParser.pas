@@ -28,9 +28,10 @@ type
     // compares the stack pointer with it: every rule that calls itself,
     // directly or through others, consumes a token between the calls.
     FStackGuard: TkivStackGuard;
-    // Re-arms the stack guard; raises EkivNestingTooDeep, at the current
-    // token, when AProbe lies below the limit.
-    procedure CheckStack(AProbe: Pointer);
+    // Re-arms the stack guard for the stack pointer; raises
+    // EkivNestingTooDeep, at the current token, when it lies below the
+    // limit.
+    procedure CheckStack;
   public
     constructor Create(const ATokenStream: IkivTokenStream);
     destructor Destroy; override;
@@ -99,12 +100,12 @@ begin
   FInputState.Input.rewind(AMark);
 end;
 
-procedure TkivParser.CheckStack(AProbe: Pointer);
+procedure TkivParser.CheckStack;
 var
   Token: IkivToken;
   Line, Column: Integer;
 begin
-  if KivArmStackGuard(FStackGuard, AProbe) then
+  if KivArmStackGuard(FStackGuard, KivStackPointer) then
     Exit;
   // The token about to be consumed; it was looked at, so no lexer runs
   // here, this near the end of the stack.

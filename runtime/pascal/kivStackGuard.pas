@@ -29,23 +29,29 @@ var
   KivStackReserve: TkivStackAddress = 0;
 
 type
-  // The part of the stack a recognizer may use: addresses Low .. High.
+  // The part of the stack a recognizer may use: addresses Low .. Low + Span.
   // An all-zero guard holds no address, so the first check arms it.
   TkivStackGuard = record
     Low: TkivStackAddress;
-    High: TkivStackAddress;
+    Span: TkivStackAddress;
   end;
+
+// True when AProbe lies outside the part of the stack that AGuard allows:
+// below the limit, or on another stack. One subtraction and one
+// comparison, so it is tested inline before KivArmStackGuard is called.
+function KivOutsideStack(const AGuard: TkivStackGuard; AProbe: Pointer): Boolean; inline;
+
+// The stack pointer of the caller, roughly: an address in its frame.
+function KivStackPointer: Pointer; {$IFDEF FPC}inline;{$ENDIF}
 
 // The lowest and highest address of the running thread's stack as the
 // run-time library knows them; false when it does not.
 function KivThreadStack(out ABottom, ATop: TkivStackAddress): Boolean;
 
 // Arms AGuard for the stack of the running thread and tells whether AProbe
-// (the address of a local of the caller) lies inside the usable part. The
-// callers test first, inline: a probe below Low or above High lies beyond
-// the limit or on another stack.
-// When the library knows nothing about the stack the guard is opened wide
-// and never fires.
+// (KivStackPointer of the caller) lies inside the usable part. When the
+// library knows nothing about the stack the guard is opened wide and never
+// fires.
 function KivArmStackGuard(var AGuard: TkivStackGuard; AProbe: Pointer): Boolean;
 
 implementation
@@ -55,6 +61,27 @@ implementation
 uses
   Windows;
 {$ENDIF}
+{$ENDIF}
+
+{$PUSH}{$Q-}{$R-}
+function KivOutsideStack(const AGuard: TkivStackGuard; AProbe: Pointer): Boolean;
+begin
+  // Below Low the difference wraps round to a huge number.
+  Result := TkivStackAddress(AProbe) - AGuard.Low > AGuard.Span;
+end;
+{$POP}
+
+function KivStackPointer: Pointer;
+{$IFDEF FPC}
+begin
+  Result := Sptr;
+end;
+{$ELSE}
+var
+  Probe: Byte;
+begin
+  Result := @Probe;
+end;
 {$ENDIF}
 
 function KivThreadStack(out ABottom, ATop: TkivStackAddress): Boolean;
@@ -102,7 +129,7 @@ begin
     // A stack the library does not describe (a fibre, a foreign thread):
     // nothing to compare with.
     AGuard.Low := 0;
-    AGuard.High := High(TkivStackAddress);
+    AGuard.Span := High(TkivStackAddress);
     Result := True;
     Exit;
   end;
@@ -119,7 +146,7 @@ begin
   else if Reserve > Size then
     Reserve := Size;
   AGuard.Low := Bottom + Reserve;
-  AGuard.High := Top;
+  AGuard.Span := Top - AGuard.Low;
   Result := Probe >= AGuard.Low;
 end;
 

@@ -20,8 +20,8 @@ uses
 
 type
   // Its tokens are single characters; mNEST is shaped like a generated
-  // rule: '(' ( NEST )* ')', with a token-typed local as generated rules
-  // have.
+  // rule: '(' ( NEST )* ')', with the start of its text and a token-typed
+  // local as generated rules have.
   TNestLexer = class(TkivLexer)
   public
     Depth, MaxDepth: Integer;
@@ -69,8 +69,10 @@ end;
 
 procedure TNestLexer.mNEST(pCreate: Boolean);
 var
+  _begin: Integer;
   _token: IkivToken;
 begin
+  _begin := Length(TokenText) + 1;
   _token := nil;
   Inc(Depth);
   if Depth > MaxDepth then
@@ -80,7 +82,10 @@ begin
     mNEST(False);
   match(')');
   if pCreate then
+  begin
     _token := makeToken(4);
+    _token.TokenText := Copy(TokenText, _begin, Length(TokenText) - _begin + 1);
+  end;
   ReturnToken := _token;
   Dec(Depth);
 end;
@@ -424,7 +429,7 @@ begin
     Check(F.Raised, 'a lexer rule a million deep raises');
     CheckEquals(KIND_NESTING, F.Kind, 'kind');
     CheckEquals('nesting too deep', AnsiString(F.Message), 'message');
-    Check((F.Line = 1) and (F.Column > 1000) and (F.Column = Lexer.MaxDepth),
+    Check((F.Line = 1) and (F.Column > 1000) and (F.Column = Lexer.MaxDepth + 1),
       Format('at the ''('' it could not enter: %d:%d, %d levels', [F.Line, F.Column, Lexer.MaxDepth]));
     MainDepth := Lexer.MaxDepth;
     // Recognizers created afterwards use the new reserve.
@@ -441,6 +446,7 @@ begin
     Ref := Lexer;
     // Armed here, run there: the guard follows the stack it runs on.
     Lexer.match('(');
+    Lexer.TokenText;
     Worker := TNestThread.Create(Stream, Lexer, 512 * 1024);
     try
       Worker.Start;
@@ -448,7 +454,7 @@ begin
       CheckEquals('EkivNestingTooDeep', AnsiString(Worker.Failure), 'raised on the worker''s stack');
       Check((Lexer.MaxDepth > 100) and (Lexer.MaxDepth < MainDepth div 4),
         Format('%d levels on 512 KB, %d on the main thread', [Lexer.MaxDepth, MainDepth]));
-      CheckEquals(Lexer.MaxDepth + 1, Worker.FailedAt, 'at the ''('' it could not enter');
+      CheckEquals(Lexer.MaxDepth + 2, Worker.FailedAt, 'at the ''('' it could not enter');
     finally
       Worker.Free;
     end;
