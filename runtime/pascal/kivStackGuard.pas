@@ -1,13 +1,18 @@
 { ==========================================================================
   KIV recognizer runtime - kivStackGuard
   How deep a recognizer may go on the stack of the thread it runs on.
-  Generated rules call each other as deep as the input nests; the lexer and
-  the parser compare the stack pointer with a limit whenever they consume,
-  and raise EkivNestingTooDeep instead of running off the end of the stack.
+  Generated rules call each other as deep as the input nests; where every
+  rule call passes (the lexer when TokenText is read, the parser when it
+  consumes) they compare the stack pointer with a limit and raise
+  EkivNestingTooDeep instead of running off the end of the stack.
   ========================================================================== }
 unit kivStackGuard;
 
 {$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
+// Addresses are compared by unsigned subtraction, which wraps on purpose
+// (KivOutsideStack, also where it is inlined); nothing else here can
+// overflow.
+{$Q-}{$R-}
 
 interface
 
@@ -63,13 +68,11 @@ uses
 {$ENDIF}
 {$ENDIF}
 
-{$PUSH}{$Q-}{$R-}
 function KivOutsideStack(const AGuard: TkivStackGuard; AProbe: Pointer): Boolean;
 begin
   // Below Low the difference wraps round to a huge number.
   Result := TkivStackAddress(AProbe) - AGuard.Low > AGuard.Span;
 end;
-{$POP}
 
 function KivStackPointer: Pointer;
 {$IFDEF FPC}
