@@ -31,6 +31,7 @@ begin
     P.Targets.AddUnit('kivException.pas');
     P.Targets.AddUnit('kivExceptionMismatchedChar.pas');
     P.Targets.AddUnit('kivExceptionMismatchedToken.pas');
+    P.Targets.AddUnit('kivExceptionNestingTooDeep.pas');
     P.Targets.AddUnit('kivExceptionSemantic.pas');
     P.Targets.AddUnit('kivInputBuffer.pas');
     P.Targets.AddUnit('kivLLkParser.pas');
@@ -38,6 +39,7 @@ begin
     P.Targets.AddUnit('kivLexerState.pas');
     P.Targets.AddUnit('kivParser.pas');
     P.Targets.AddUnit('kivParserState.pas');
+    P.Targets.AddUnit('kivStackGuard.pas');
     P.Targets.AddUnit('kivStringMap.pas');
     P.Targets.AddUnit('kivToken.pas');
     P.Targets.AddUnit('kivTokenBuffer.pas');
