@@ -38,8 +38,9 @@ void TkivLexer::match(char c) {
 void TkivLexer::matchNot(char c) {
   const char excluded = fCaseSensitive ? c : kiv::LowerAscii(c);
   const char found = LA(1);
-  // The end of input is no character: "~'c'" stops there instead of consuming the end for ever.
-  if (found == excluded || (found == EOF_CHAR && AtEndOfInput()))
+  // The end of input is no character: "~'c'" and the wildcard (matchNot(EOF_CHAR)) stop there
+  // instead of consuming the end for ever, while a zero byte before the end is a character.
+  if (found == EOF_CHAR ? AtEndOfInput() : found == excluded)
     throw EkivMismatchedChar(found, c, InputState->FileName(), InputState->Line(), InputState->Column(), true);
   consume();
 }

@@ -39,5 +39,5 @@ file(WRITE ${deep_dir}/parens.calc "x = ${open}1${close};\n")
 
 kiv_e2e_compile(${EXAMPLES_DIR}/json/jsoncount.dpr ${bin_dir} ${unit_dir} ${RUNTIME_DIR} ${gen_dir})
 kiv_e2e_compile(${EXAMPLES_DIR}/calc/calc.dpr ${bin_dir} ${unit_dir} ${RUNTIME_DIR} ${gen_dir})
-hostile_run(${bin_dir}/jsoncount ${deep_dir}/brackets.json "brackets.json\\(1:[0-9]+\\): EkivNestingTooDeep")
-hostile_run(${bin_dir}/calc ${deep_dir}/parens.calc "parens.calc\\(1:[0-9]+\\): EkivNestingTooDeep")
+hostile_run(${bin_dir}/jsoncount ${deep_dir}/brackets.json "brackets.json\\(1,[0-9]+\\): nesting too deep")
+hostile_run(${bin_dir}/calc ${deep_dir}/parens.calc "parens.calc\\(1,[0-9]+\\): nesting too deep")
