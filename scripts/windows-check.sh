@@ -24,6 +24,7 @@ if [[ ! -x "$linux_kiv" ]]; then
   echo "windows-check: the Linux kiv '$linux_kiv' is missing; build it first" >&2
   exit 2
 fi
+linux_kiv=$(cd "$(dirname "$linux_kiv")" && pwd)/$(basename "$linux_kiv")
 
 echo "== windows-check: cross build ($build)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
