@@ -210,7 +210,7 @@ TEST_F(SymbolPassTest, SecondGrammarStartPanics) {
   EXPECT_FALSE(Manager()->tokenDefined("ID"));
 }
 
-TEST_F(SymbolPassTest, GrammarStartTakesFileNameUsesAndLexerSections) {
+TEST_F(SymbolPassTest, GrammarStartTakesFileNameUsesAndSections) {
   pass.addUsesUnit(Upper("StrUtils"));
   pass.addUsesUnit(Upper("Classes"));
   const IkivTokenPtr constSection = Tok(kiv::kivgrammar::TT_ACTION, "{ c = 1; }");
@@ -225,9 +225,11 @@ TEST_F(SymbolPassTest, GrammarStartTakesFileNameUsesAndLexerSections) {
   EXPECT_EQ(lexer->getConstSection(), constSection);
   EXPECT_EQ(lexer->getTypeSection(), typeSection);
 
+  // A parser grammar's unit declares the sections too.
   pass.resetGrammars();
   StartParser();
-  EXPECT_EQ(pass.getGrammar()->getConstSection(), nullptr);
+  EXPECT_EQ(pass.getGrammar()->getConstSection(), constSection);
+  EXPECT_EQ(pass.getGrammar()->getTypeSection(), typeSection);
   EXPECT_TRUE(pass.getGrammar()->getUses().Contains("StrUtils"));
 }
 
