@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
+#include <mutex>
 #include <sstream>
 
 #include "engine/driver/kivTool.h"
@@ -18,6 +19,11 @@ namespace {
 
 // Paths go to the engine in the file system's own encoding.
 std::string toEnginePath(const QString& path) { return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(); }
+
+std::mutex& engineRunMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
 
 }  // namespace
 
@@ -32,18 +38,20 @@ QString ResolveProjectDirectory(const QString& folder, const QString& directory)
 }
 
 std::string GrammarBytes(IqvWsModule& module) {
-  const QStringList lines = module.GetLines();
   TextFormat format = module.Format();
-  const QByteArray bytes = EncodeText(lines.join(format.lineEnd), format);
+  const QByteArray bytes = EncodeText(module.GetText(), format);
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
-                             const QString& exchangeDir, IkivToolErrorHandler* handler) {
+                             const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind) {
   ToolRunResult result;
   std::istringstream input(text);
+  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
   try {
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
+    // A dump with nowhere to go: the run stops after the parse and the symbol pass.
+    if (kind == ToolRunKind::Check) tool.SetOutput(TkivTool::OutputKind::DumpGraph, nullptr);
     tool.Run();
     result.errors = tool.GetErrorCount();
     result.warnings = tool.GetWarningCount();

@@ -18,7 +18,8 @@ QString ProjectFolder(const IqvWsModule& project);
 // `folder`, an absolute one stays. The result is absolute and clean.
 QString ResolveProjectDirectory(const QString& folder, const QString& directory);
 
-// The module's current text (the editor's lines when one is open), encoded as its file is.
+// The module's current text (the editor's when one is open), encoded as its file is: the
+// bytes a save would write, so that a build reads exactly what `kiv build` reads from the file.
 std::string GrammarBytes(IqvWsModule& module);
 
 // What a finished run reports beyond the lines it sent to the handler.
@@ -28,8 +29,15 @@ struct ToolRunResult {
   QString failure;  // set when the generator threw instead of returning
 };
 
-// Runs the generator over `text` named `name`; no exception leaves it.
+// How a run ends after a clean parse: generating the units (a build), or nothing at all (a
+// check: the front end and the symbol pass only, no file written).
+enum class ToolRunKind { Build, Check };
+
+// Runs the generator over `text` named `name`; no exception leaves it. Runs are taken one at a
+// time across threads (the engine numbers blocks process-wide), so a build waits for a check
+// that is under way. Safe to call from any thread; `handler` is called on the calling thread.
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
-                             const QString& exchangeDir, IkivToolErrorHandler* handler);
+                             const QString& exchangeDir, IkivToolErrorHandler* handler,
+                             ToolRunKind kind = ToolRunKind::Build);
 
 }  // namespace kiv

@@ -1,13 +1,17 @@
 // qvKivMain.h
 // TfrmKivMain: the workbench's main window. It owns the current project, shows it in the
 // project tree, edits its grammars in tabs, builds one grammar or all of them with the
-// generator, and lists the generator's diagnostics, from which a double click opens the
-// grammar at the reported line.
+// generator, and lists the generator's diagnostics (in a dock beside which more panels can go),
+// from which a double click or Enter opens the grammar at the reported line. It keeps the open
+// grammars in step with their files, checks the shown grammar in the background as the user
+// types, and remembers recent projects and files.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <memory>
+#include <vector>
 
 #include "engine/kivLibTypes.h"
 #include "workbench/qvAppSettings.h"
@@ -16,20 +20,24 @@
 #include "workbench/qvWsWizardRegistry.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class TqvGrammarChecker;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
 class TqvWsKivParserWizard;
 class TqvWsKivProject;
 class TqvWsKivProjectWizard;
+class TqvWsFileWatcher;
 class TqvWsTreeView;
 
 namespace kiv {
 class MessageListModel;
 class MessageListView;
 class PanelStatusBar;
+class RecentFiles;
 enum class MessageImageKind : int;
 }  // namespace kiv
 
@@ -50,7 +58,8 @@ public:
   void HandleMessage(const std::string& Text) override;
 
   // Builds one grammar module of the project; false when the build was refused (a missing
-  // directory) or there was nothing to build.
+  // directory the user did not let the workbench create) or there was nothing to build. The
+  // summary gives the generator's own counts, as `kiv build` prints them.
   bool BuildModule(IqvWsModule* module);
   void BuildCurrent();
   void BuildAll();
@@ -65,6 +74,12 @@ public:
 
   // Recomputes the caption, the enabled commands and the message list's pop-up menu.
   void UpdateState();
+  // Looks at the file of every grammar of the project (or of `modules`) and brings the modules
+  // up to date with what other programs did to them.
+  void SyncWithDisk();
+  void SyncWithDisk(const std::vector<IqvWsModulePtr>& modules);
+  // Opens the message of `row` as a double click does; false when it has no target.
+  bool OpenMessage(int row);
 
   TqvAppSettings& Settings() { return FSettings; }
   kiv::MessageListModel* Messages() const { return FMessages; }
@@ -73,6 +88,13 @@ public:
   QTabWidget* EditorPages() const { return FPages; }
   kiv::PanelStatusBar* StatusPanels() const { return FStatus; }
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
+  QDockWidget* MessageDock() const { return FMessageDock; }
+  TqvGrammarChecker* Checker() const { return FChecker; }
+  TqvWsFileWatcher* Watcher() const { return FWatcher; }
+  kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
+  kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
+  QMenu* RecentProjectsMenu() const { return FRecentProjectsMenu; }
+  QMenu* RecentFilesMenu() const { return FRecentFilesMenu; }
   TqvWsKivLexerWizard* LexerWizard() const { return FLexerWizard.get(); }
   TqvWsKivParserWizard* ParserWizard() const { return FParserWizard.get(); }
   const TqvWsWizardRegistry& WizardRegistry() const { return FRegistry; }
@@ -81,6 +103,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   QAction* makeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -125,13 +148,37 @@ private:
   void environmentOptions();
   void copyMessages();
   void clearMessages();
+  void selectAll();
+  void nextMessage();
+  void previousMessage();
+  void nextPage();
+  void previousPage();
+  void about();
 
   void setProject(const IqvWsModulePtr& project);
+  // Forgets the project: its tree, its watch and its background check.
+  void dropProject();
   void addNewModule(const IqvWsModulePtr& module);
   void runWizard(IqvWsModuleWizard* wizard);
-  void listLine(const std::string& text, kiv::MessageImageKind image, int* counter);
+  // Adds the grammar file `path` to the project and opens it; a file already in the project is
+  // just opened.
+  void addGrammarFile(const QString& path);
+  void openRecentProject(const QString& path);
+  void openRecentFile(const QString& path);
+  void fillRecentMenu(QMenu* menu, kiv::RecentFiles& list, void (TfrmKivMain::*open)(const QString&));
+  // File dialogs of the wizards start in the project's folder.
+  void useProjectFolder();
+  void listLine(const std::string& text, kiv::MessageImageKind image);
   void messageActivated(const QModelIndex& index);
+  void walkMessages(int step);
+  // Whether `directory` (of the kind `what`) exists, offering to create it when it does not.
+  bool offerDirectory(const QString& directory, const QString& what);
   void searchAgain(bool forward);
+  // Moves the find dialog off the match it just selected.
+  void keepFindDialogOffMatch();
+  // Tells the background check which grammar is shown.
+  void followCurrentEditor();
+  void closePage(int index);
   bool treeHasGrammarFocus() const;
   void syncTabCaptions();
   IqvWsModulePtr moduleOfPage(const QWidget* page) const;
@@ -145,10 +192,13 @@ private:
   TqvWsWizardRegistry FRegistry;
   IqvWsModulePtr FProject;
 
-  // Counters of the build in progress, and the module it builds (empty between builds).
-  int FErrorCount = 0;
-  int FWarningCount = 0;
+  // The error lines received by the build in progress, and the module it builds (empty between
+  // builds).
+  int FErrorLines = 0;
   QString FBuildingModule;
+  // Directories the user declined to create during one "Build all".
+  QSet<QString> FDeclinedDirectories;
+  bool FSyncing = false;
 
   int FExplorerWidth = 200;
   int FMessagesHeight = 120;
@@ -159,10 +209,16 @@ private:
   kiv::MessageListModel* FMessages = nullptr;
   kiv::MessageListView* FMessageView = nullptr;
   kiv::PanelStatusBar* FStatus = nullptr;
-  QSplitter* FMainSplitter = nullptr;
+  QDockWidget* FMessageDock = nullptr;
   QSplitter* FUpperSplitter = nullptr;
   QPointer<kiv::FindReplaceDialog> FFindDialog;
   QMenu* FMessageMenu = nullptr;
+  QMenu* FRecentProjectsMenu = nullptr;
+  QMenu* FRecentFilesMenu = nullptr;
+  TqvWsFileWatcher* FWatcher = nullptr;
+  TqvGrammarChecker* FChecker = nullptr;
+  std::unique_ptr<kiv::RecentFiles> FRecentProjects;
+  std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
   QAction* actFileNewProject = nullptr;
   QAction* actFileOpenProject = nullptr;
@@ -182,11 +238,14 @@ private:
   QAction* actEditCut = nullptr;
   QAction* actEditCopy = nullptr;
   QAction* actEditPaste = nullptr;
+  QAction* actEditSelectAll = nullptr;
   QAction* actSearchFind = nullptr;
   QAction* actSearchFindNext = nullptr;
   QAction* actSearchFindPrev = nullptr;
   QAction* actSearchReplace = nullptr;
   QAction* actSearchGoto = nullptr;
+  QAction* actSearchNextMessage = nullptr;
+  QAction* actSearchPrevMessage = nullptr;
   QAction* actProjectAddFile = nullptr;
   QAction* actProjectRemFile = nullptr;
   QAction* actProjectMoveUp = nullptr;
@@ -196,7 +255,10 @@ private:
   QAction* actProjectOptions = nullptr;
   QAction* actViewExplorer = nullptr;
   QAction* actViewMessages = nullptr;
+  QAction* actViewNextPage = nullptr;
+  QAction* actViewPrevPage = nullptr;
   QAction* actToolsOptions = nullptr;
+  QAction* actHelpAbout = nullptr;
   QAction* actMessagesCopy = nullptr;
   QAction* actMessagesClear = nullptr;
 };

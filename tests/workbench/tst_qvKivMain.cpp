@@ -272,18 +272,20 @@ private slots:
                                              "W: 0 Error(s), 1 Warning(s)"}));
     QCOMPARE(images(*window), QList<int>({1, 2}));
 
-    // A diagnostic reported several times is listed and counted once.
+    // A diagnostic reported several times is listed once; the summary gives the generator's own
+    // counts, as the command line prints them.
     QVERIFY(window->OpenModule(project->FindChild(QStringLiteral("Dup"))));
     action(*window, "actProjectBuild")->trigger();
     QCOMPARE(captions(*window).first(), QStringLiteral("Dup(4): Rule \"MISSING\" is not defined."));
     QCOMPARE(captions(*window).filter(QStringLiteral("Dup(4)")).size(), 1);
-    QCOMPARE(captions(*window).last(), QStringLiteral("Dup: 2 Error(s), 0 Warning(s)"));
+    QCOMPARE(captions(*window).last(), QStringLiteral("Dup: 5 Error(s), 0 Warning(s)"));
 
-    // An error without a usable line still fails the build visibly.
+    // An error without a usable line still fails the build visibly; the nondeterminism report
+    // is listed and, as the generator counts, not counted.
     QVERIFY(window->OpenModule(project->FindChild(QStringLiteral("Pf"))));
     action(*window, "actProjectBuild")->trigger();
     QVERIFY(captions(*window).contains(QStringLiteral("Pf(0): Filter rule \"JUNK\" must be protected.")));
-    QCOMPARE(captions(*window).last(), QStringLiteral("Pf: 1 Error(s), 1 Warning(s)"));
+    QCOMPARE(captions(*window).last(), QStringLiteral("Pf: 1 Error(s), 0 Warning(s)"));
   }
 
   void buildAllAndNavigation() {
