@@ -199,6 +199,7 @@ private:
   // Directories the user declined to create during one "Build all".
   QSet<QString> FDeclinedDirectories;
   bool FSyncing = false;
+  bool FSyncAgain = false;
 
   int FExplorerWidth = 200;
   int FMessagesHeight = 120;

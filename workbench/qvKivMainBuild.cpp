@@ -29,11 +29,14 @@ void TfrmKivMain::listLine(const std::string& text, MessageImageKind image) {
   if (caption.isEmpty()) return;
   const bool building = !FBuildingModule.isEmpty();
   if (building && image == MessageImageKind::Error) ++FErrorLines;
-  if (image != MessageImageKind::None && kiv::MessageListModel::LineNumberOf(caption) <= 0) {
-    // Warnings without a line are the lookahead lines that belong to the warning before them.
-    // An error without a line during a build still means that the build failed: it is listed
-    // (and belongs to the module being built), so that it is never missed.
-    if (image != MessageImageKind::Error || !building) return;
+  const kiv::MessageListModel::Position position = kiv::MessageListModel::PositionOf(caption);
+  if (image != MessageImageKind::None && position.line <= 0) {
+    // Warnings without a position are the lookahead lines that belong to the warning before
+    // them. During a build everything else is listed, as the command line prints it: a warning
+    // the generator placed at line 0 still counts, and an error without a line still means
+    // that the build failed.
+    if (!building) return;
+    if (image == MessageImageKind::Warning && !position.positioned) return;
   }
   if (FMessages->Contains(caption)) return;
   FMessages->AddItem(caption, image, FBuildingModule);

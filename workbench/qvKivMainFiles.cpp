@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "workbench/authoring/qvWsKivGrammarWizards.h"
 #include "workbench/check/qvGrammarChecker.h"
@@ -224,7 +225,7 @@ void TfrmKivMain::saveProjectAs() {
 }
 
 void TfrmKivMain::saveAll() {
-  if (FProject) FProject->Save();
+  if (FProject && FProject->Save()) FRecentProjects->Add(FProject->GetFilePath());
 }
 
 void TfrmKivMain::closeModule() {
@@ -333,8 +334,12 @@ void TfrmKivMain::SyncWithDisk() {
 }
 
 void TfrmKivMain::SyncWithDisk(const std::vector<IqvWsModulePtr>& modules) {
-  // A question about one file must not start another look at the files.
-  if (FSyncing) return;
+  // A question about one file must not start another look at the files; what changes meanwhile
+  // is looked at once the question is answered.
+  if (FSyncing) {
+    FSyncAgain = true;
+    return;
+  }
   FSyncing = true;
   QStringList notes;
   for (const IqvWsModulePtr& module : modules) {
@@ -345,4 +350,8 @@ void TfrmKivMain::SyncWithDisk(const std::vector<IqvWsModulePtr>& modules) {
   FSyncing = false;
   if (!notes.isEmpty()) FStatus->ShowNote(notes.join(QStringLiteral("; ")));
   UpdateState();
+  if (FSyncAgain) {
+    FSyncAgain = false;
+    QTimer::singleShot(0, this, [this] { SyncWithDisk(); });
+  }
 }

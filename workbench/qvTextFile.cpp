@@ -155,13 +155,37 @@ QString openFailure(const QString& path, const QString& reason) {
 
 }  // namespace
 
+namespace {
+
+// Overwrites an existing file where it is. Nothing is truncated before the new bytes are in.
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString& error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite)) {
+    error = file.errorString();
+    return false;
+  }
+  if (file.write(bytes) != bytes.size() || !file.resize(bytes.size()) || !file.flush()) {
+    error = file.errorString();
+    return false;
+  }
+  file.close();
+  return true;
+}
+
+}  // namespace
+
 bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error, FileStamp* stamp) {
   QSaveFile file(path);
-  // A read-only folder cannot take the temporary file; then the file itself is written in place
-  // when it allows that.
-  file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly)) {
-    error = openFailure(path, file.errorString());
+    const QString reason = file.errorString();
+    // The folder takes no temporary file (it is read-only): a file that exists and may be
+    // written is then overwritten in place.
+    QString inPlace;
+    if (QFileInfo(path).isFile() && writeInPlace(path, bytes, inPlace)) {
+      if (stamp) *stamp = FileStamp::Of(path, bytes);
+      return true;
+    }
+    error = openFailure(path, inPlace.isEmpty() ? reason : inPlace);
     return false;
   }
   if (file.write(bytes) != bytes.size()) {
