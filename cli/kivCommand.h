@@ -2,6 +2,7 @@
 // Kept apart from main() so tests can run the command in-process with their own streams.
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,7 +17,9 @@ enum class ExitKind : int {
 };
 
 // Runs the command with `args` (without the program name). Build output goes to `out`, usage
-// problems to `err`. Never throws.
+// problems to `err`; a grammar named "-" is read from `in` (standard input by default). Never
+// throws.
+int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kiv

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build libgtest-dev qt6-base-dev libqscintilla2-qt6-dev
-          libgl-dev fp-compiler fp-units-fcl xvfb bison flex clang libclang-rt-14-dev)
+          libgl-dev fp-compiler fp-units-fcl xvfb python3 bison flex clang libclang-rt-14-dev
+          g++-mingw-w64-x86-64 wine64 lcl-utils lazarus-src-2.2)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,6 +14,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+echo "== Windows build (mingw-w64 cross build, run under wine)"
+scripts/windows-check.sh build/cli/kiv
+
 echo "== sanitizer build (ASan + UBSan)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIV_SANITIZE=ON \
       -DKIV_BUILD_WORKBENCH=OFF -DKIV_PASCAL_TESTS=OFF >/dev/null

@@ -3,9 +3,6 @@
 #include "engine/codegen/kivCodeGenerator.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sstream>
 
 #include "engine/codegen/kivLookaheadTests.h"
@@ -59,24 +56,7 @@ void TkivCodeGenerator::CloseOutput() {
 }
 
 void TkivCodeGenerator::WriteWholeFile(const std::string& FileName, const std::string& Text) {
-  std::string reason;
-  std::FILE* file = std::fopen(FileName.c_str(), "wb");
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-  } else {
-    const bool written = std::fwrite(Text.data(), 1, Text.size(), file) == Text.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-      reason = std::strerror(written ? errno : writeErrno);
-      // A file cut short must not pass for a generated one.
-      std::remove(FileName.c_str());
-    }
-  }
-  if (reason.empty()) return;
-  const std::string msg = "Cannot write file \"" + FileName + "\": " + reason;
-  ReportError(msg, 1, 0);
-  throw kiv::OutputFileError(msg);
+  fOutputs.Add(FileName, Text);
 }
 
 std::string TkivCodeGenerator::TokenTypesUnitName() const {
@@ -109,6 +89,10 @@ void TkivCodeGenerator::WriteFileHeader() {
   PrintLine(std::string("// KIV version: ") + VersionText);
   PrintLine("// Grammar:     " + fGrammar->getFileName());
   PrintLine(kiv::CommentBanner('=', 76));
+  // Free Pascal compiles the unit in Delphi mode with long strings whatever mode the including
+  // project defaults to (Lazarus projects default to objfpc, where strings are cut at 255
+  // characters); Delphi ignores the line.
+  PrintLine("{$IFDEF FPC}{$MODE DELPHI}{$H+}{$ENDIF}");
 }
 
 void TkivCodeGenerator::WriteTokenTypesUnit() {

@@ -7,25 +7,14 @@
 #include <string>
 
 #include "engine/codegen/kivCharFormatter.h"
+#include "engine/codegen/kivGeneratedFiles.h"
 #include "engine/codegen/kivPascalWriter.h"
 #include "engine/kivAnalysis.h"
 #include "engine/kivModel.h"
 
-namespace kiv {
-
-// Raised when a generated file cannot be written. The generator has already reported the failure
-// through the tool as a counted error that names the file and the reason.
-class OutputFileError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-} // namespace kiv
-
-// Note [whole-file output]: a file's text is collected in memory and written in one piece when
-// the file is closed. A generation that ends early (a panic, an internal error) therefore leaves
-// no half-written unit behind, and a file that cannot be created or written is reported as an
-// error of the grammar (line 1) naming the file and the reason.
+// Note [whole-file output]: a file's text is collected in memory and handed to the run's
+// kiv::GeneratedFiles when the file is closed; nothing reaches the disk until the driver commits
+// them after a run without errors (see note [all-or-nothing output]).
 class TkivCodeGenerator : public IkivCodeGenerator {
 public:
   // Generated units go to UnitDirectory, vocabulary files to ExchangeDirectory. A directory may be
@@ -49,6 +38,8 @@ public:
 
   const std::string& UnitDirectory() const { return fUnitDirectory; }
   const std::string& ExchangeDirectory() const { return fExchangeDirectory; }
+  // What Generate produced, in writing order: vocabulary file, token-types unit, recognizer unit.
+  const kiv::GeneratedFiles& Outputs() const { return fOutputs; }
 
 protected:
   // --- printing (through the current output) ---
@@ -68,10 +59,9 @@ protected:
   // --- files ---
   // Starts collecting the text of the named file (see note [whole-file output]).
   void OpenOutput(const std::string& FileName);
-  // Writes the collected text to the file opened last.
+  // Hands the collected text of the file opened last to the generated files.
   void CloseOutput();
-  // Writes Text to FileName in one piece; on failure reports the error and raises
-  // kiv::OutputFileError.
+  // Adds FileName with Text to the generated files.
   void WriteWholeFile(const std::string& FileName, const std::string& Text);
 
   // The vocabulary exchange file. Without an export vocabulary the grammar's unit name becomes
@@ -79,7 +69,7 @@ protected:
   void WriteVocabularyFile();
   // The unit that declares the token types under the names generated code uses.
   void WriteTokenTypesUnit();
-  // The six comment lines that open every generated unit.
+  // The six comment lines that open every generated unit, and the compiler-mode line after them.
   void WriteFileHeader();
 
   // The export vocabulary + "Tokens": the token-types unit's name.
@@ -103,4 +93,5 @@ private:
 
   std::string fUnitDirectory;
   std::string fExchangeDirectory;
+  kiv::GeneratedFiles fOutputs;
 };

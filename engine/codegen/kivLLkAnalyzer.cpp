@@ -13,13 +13,10 @@
 #include <vector>
 
 #include "engine/codegen/kivLookahead.h"
+#include "engine/codegen/kivStackRoom.h"
 #include "engine/graph/kivGraphArena.h"
 #include "engine/graph/kivSubruleInversion.h"
 #include "engine/model/kivNames.h"
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -118,19 +115,13 @@ TkivLookaheadList ReportedIntersections(const std::vector<IkivLookaheadPtr>& ByD
   return List;
 }
 
-// The stack the analysis may use below its outermost lookahead request: half the process's stack
-// limit where it can be read, capped, and 4 MB otherwise.
+// The stack the analysis may use below its outermost lookahead request: half of what the running
+// thread has left there, capped, and 1 MB where the platform does not tell.
 std::size_t StackBudget() {
-  constexpr std::size_t Fallback = std::size_t{4} << 20;
+  constexpr std::size_t Fallback = std::size_t{1} << 20;
   constexpr std::size_t Cap = std::size_t{256} << 20;
-#if defined(__unix__) || defined(__APPLE__)
-  rlimit Limit{};
-  if (getrlimit(RLIMIT_STACK, &Limit) == 0) {
-    if (Limit.rlim_cur == RLIM_INFINITY) return Cap;
-    return std::min<std::size_t>(static_cast<std::size_t>(Limit.rlim_cur) / 2, Cap);
-  }
-#endif
-  return Fallback;
+  const std::size_t Room = kiv::ThreadStackRoom();
+  return Room == 0 ? Fallback : std::min(Room / 2, Cap);
 }
 
 std::size_t StackDistance(const void* From, const void* To) {
@@ -296,7 +287,7 @@ private:
 };
 
 TkivLLkAnalyzer::TkivLLkAnalyzer(IkivTool& Tool)
-    : fTool(&Tool), fMemo(std::make_unique<Memo>()), fStackBudget(StackBudget()) {}
+    : fTool(&Tool), fMemo(std::make_unique<Memo>()) {}
 
 TkivLLkAnalyzer::~TkivLLkAnalyzer() = default;
 
@@ -339,9 +330,10 @@ IkivGrammar& TkivLLkAnalyzer::TheGrammar() const {
 IkivLookaheadPtr TkivLLkAnalyzer::LookOf(IkivAlternativeElem* Elem, int K) {
   if (Elem == nullptr) return EmptyLookahead();
   ScopedValue<int> Nesting(fNesting, fNesting + 1);
-  if (fNesting == 1)
+  if (fNesting == 1) {
     fStackBase = __builtin_frame_address(0);
-  else if (StackDistance(fStackBase, __builtin_frame_address(0)) > fStackBudget)
+    if (fStackBudget == 0) fStackBudget = StackBudget();
+  } else if (StackDistance(fStackBase, __builtin_frame_address(0)) > fStackBudget)
     fTool->Panic("Lookahead analysis nested too deeply in rule \"" + Elem->GetEnclosingRuleName() + "\"");
   Memo& M = *fMemo;
   if (M.Budget == 0) M.Budget = WorkBudget(kiv::GraphArenaOf(TheGrammar()).ElemCount(), TheGrammar().getK());

@@ -141,5 +141,5 @@ private:
   // See note [analysis stack].
   int fNesting = 0;
   const void* fStackBase = nullptr;
-  std::size_t fStackBudget;
+  std::size_t fStackBudget = 0;  // measured at the first request, on the thread that analyses
 };

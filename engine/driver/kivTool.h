@@ -4,7 +4,10 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/driver/kivDiagnostic.h"
 #include "engine/kivLibTypes.h"
 
 class TkivTool : public IkivTool {
@@ -35,6 +38,15 @@ public:
     fDumpOut = DumpOut;
   }
 
+  // Told every diagnostic as its parts as well (borrowed; may be null).
+  void SetDiagnosticListener(kiv::DiagnosticListener* Listener) { fListener = Listener; }
+
+  // The files the run wrote, in writing order (empty unless it succeeded).
+  const std::vector<std::string>& WrittenFiles() const { return fWrittenFiles; }
+
+  // The grammar file being built, when it is a file: a build never writes onto it.
+  void SetInputPath(std::string Path) { fInputPath = std::move(Path); }
+
   // The grammar kept after a clean parse (null before that); its vocabulary names token sets.
   const IkivGrammarPtr& Grammar() const { return fGrammar; }
 
@@ -42,6 +54,11 @@ public:
   static std::string PositionedLine(const std::string& Msg, const std::string& FileName, int Line);
 
 private:
+  void Fail(const std::string& Text);
+  void SendReport(const std::string& FileName, int Line, int Column, const std::string& Headline,
+                  const std::string& Text, const std::vector<std::string>& LookaheadLines);
+  void Notify(kiv::DiagnosticKind Kind, const std::string& FileName, int Line, int Column, const std::string& Text);
+
   std::istream* fInput;
   std::string fFileName;
   std::string fOutputDir;
@@ -52,4 +69,7 @@ private:
   IkivGrammarPtr fGrammar;
   OutputKind fOutputKind = OutputKind::Generate;
   std::ostream* fDumpOut = nullptr;
+  std::string fInputPath;
+  kiv::DiagnosticListener* fListener = nullptr;
+  std::vector<std::string> fWrittenFiles;
 };

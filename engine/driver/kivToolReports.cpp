@@ -29,8 +29,9 @@ IkivRuleRefElem* LeadingRuleRef(IkivAlternativeBlock& Block, int Index) {
 
 // One line per depth 1..Depth: the depth and the set seen there, "<EPS>" when it has no members.
 // A depth the list holds no set for prints as empty.
-void SendLookaheadLines(IkivToolErrorHandler& Handler, bool Lexical, int Depth,
-                               const TkivLookaheadList& Lookaheads, std::span<const std::string> Vocabulary) {
+std::vector<std::string> LookaheadLines(bool Lexical, int Depth, const TkivLookaheadList& Lookaheads,
+                                        std::span<const std::string> Vocabulary) {
+  std::vector<std::string> Lines;
   for (int K = 1; K <= Depth; ++K) {
     char Prefix[32];
     std::snprintf(Prefix, sizeof Prefix, "         k=%d ", K);
@@ -43,8 +44,9 @@ void SendLookaheadLines(IkivToolErrorHandler& Handler, bool Lexical, int Depth,
       Text = CharSetText(Set->GetMembers());
     else
       Text = TokenSetText(Set->GetMembers(), Vocabulary);
-    Handler.HandleWarning(Prefix + Text);
+    Lines.push_back(Prefix + Text);
   }
+  return Lines;
 }
 
 // Token sets are named through the vocabulary of the grammar the run keeps; before a run has kept
@@ -59,32 +61,48 @@ std::span<const std::string> VocabularyOf(const IkivGrammarPtr& Grammar) {
 
 void TkivTool::AltsNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical, int Depth,
                                   const TkivLookaheadList& Lookaheads, int AltA, int AltB) {
-  if (fErrorHandler == nullptr) return;
+  if (fErrorHandler == nullptr && fListener == nullptr) return;
   IkivRuleRefElem* RefA = LeadingRuleRef(Block, AltA);
   IkivRuleRefElem* RefB = LeadingRuleRef(Block, AltB);
-  fErrorHandler->HandleWarning("");
-  // Two token rules of the lexer's dispatch rule.
+  // Two token rules of the lexer's dispatch rule are reported at line 1.
+  int Line = 1, Column = 0;
+  std::string Text;
   if (kiv::Supports<IkivRuleBlock>(&Block) != nullptr && RefA != nullptr && RefB != nullptr && Lexical &&
       Block.GetAstEnabled()) {
-    fErrorHandler->HandleWarning(Grammar.getFileName() + "(1): Lexical nondeterminism between rules \"" +
-                                 DecodeLexerRuleName(RefA->GetTargetRule()) + "\" and \"" +
-                                 DecodeLexerRuleName(RefB->GetTargetRule()) + "\"");
+    Text = "Lexical nondeterminism between rules \"" + DecodeLexerRuleName(RefA->GetTargetRule()) + "\" and \"" +
+           DecodeLexerRuleName(RefB->GetTargetRule()) + "\"";
   } else {
-    fErrorHandler->HandleWarning(Grammar.getFileName() + "(" + std::to_string(Block.GetLine()) + "): " +
-                                 (Lexical ? "lexical " : "") + "nondeterminism between alts " +
-                                 std::to_string(AltA + 1) + " and " + std::to_string(AltB + 1) +
-                                 " of block in rule \"" + BlockRuleName(Block) + "\"");
+    Line = Block.GetLine();
+    Column = Block.GetColumn();
+    Text = std::string(Lexical ? "lexical " : "") + "nondeterminism between alts " + std::to_string(AltA + 1) +
+           " and " + std::to_string(AltB + 1) + " of block in rule \"" + BlockRuleName(Block) + "\"";
   }
-  SendLookaheadLines(*fErrorHandler, Lexical, Depth, Lookaheads, VocabularyOf(fGrammar));
+  SendReport(Grammar.getFileName(), Line, Column, Grammar.getFileName() + "(" + std::to_string(Line) + "): " + Text,
+             Text, LookaheadLines(Lexical, Depth, Lookaheads, VocabularyOf(fGrammar)));
 }
 
 void TkivTool::ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical,
                                         int Depth, const TkivLookaheadList& Lookaheads, int Alt) {
-  if (fErrorHandler == nullptr) return;
-  fErrorHandler->HandleWarning("");
+  if (fErrorHandler == nullptr && fListener == nullptr) return;
   // The alternative is printed as the analyzer numbers it (from 0) and the rule name unquoted.
-  fErrorHandler->HandleWarning(Grammar.getFileName() + "(" + std::to_string(Block.GetLine()) + "):" +
-                               (Lexical ? "lexical" : "") + " nondeterminism between alt " + std::to_string(Alt) +
-                               " and exit branch of block in rule " + BlockRuleName(Block) + ".");
-  SendLookaheadLines(*fErrorHandler, Lexical, Depth, Lookaheads, VocabularyOf(fGrammar));
+  const std::string Text = std::string(Lexical ? "lexical" : "") + " nondeterminism between alt " +
+                           std::to_string(Alt) + " and exit branch of block in rule " + BlockRuleName(Block) + ".";
+  const std::string Head = Grammar.getFileName() + "(" + std::to_string(Block.GetLine()) + "):" + Text;
+  std::string Plain = Text;
+  while (!Plain.empty() && Plain.front() == ' ') Plain.erase(0, 1);
+  SendReport(Grammar.getFileName(), Block.GetLine(), Block.GetColumn(), Head, Plain,
+             LookaheadLines(Lexical, Depth, Lookaheads, VocabularyOf(fGrammar)));
+}
+
+// A report goes to the handler as an empty line, the headline and the lookahead lines, none of
+// them counted; the listener hears the headline as a warning with its parts.
+void TkivTool::SendReport(const std::string& FileName, int Line, int Column, const std::string& Headline,
+                          const std::string& Text, const std::vector<std::string>& LookaheadLines) {
+  if (fErrorHandler) {
+    fErrorHandler->HandleWarning("");
+    fErrorHandler->HandleWarning(Headline);
+    for (const std::string& L : LookaheadLines) fErrorHandler->HandleWarning(L);
+  }
+  Notify(kiv::DiagnosticKind::Warning, FileName, Line, Column, Text);
+  for (const std::string& L : LookaheadLines) Notify(kiv::DiagnosticKind::Continuation, FileName, Line, Column, L);
 }

@@ -33,6 +33,7 @@ struct RunPasses {
 void TkivTool::Run() {
   fWarningCount = 0;
   fErrorCount = 0;
+  fWrittenFiles.clear();
   if (fInput == nullptr || fFileName.empty()) return;
 
   // Creation: the passes and the grammar-file reader over the input.
@@ -46,7 +47,7 @@ void TkivTool::Run() {
     lexer->InputState->SetFileName(fFileName);
     passes.parser->InputState->SetFileName(fFileName);
   } catch (...) {
-    Message("Internal error");
+    Fail("Internal error");
     return;
   }
 
@@ -61,14 +62,17 @@ void TkivTool::Run() {
     Error(kiv::SyntaxErrorText(e), kiv::LastPathComponent(e.FileName()), e.Line(), e.Column());
     return;
   } catch (...) {
-    Message("Error: Unexpected exception...");
+    Fail("Error: Unexpected exception...");
     return;
   }
 
   // Errors stop the build before anything is written.
   if (fErrorCount != 0) return;
   fGrammar = passes.maker->getGrammar();
-  if (!fGrammar) return;
+  if (!fGrammar) {
+    Fail("Internal error");
+    return;
+  }
 
   // Generation: the generator asks the analyzer to check every block as it reaches it. A dump
   // replaces generation and writes no file.
@@ -85,6 +89,19 @@ void TkivTool::Run() {
         break;
     }
   } catch (...) {
-    Message("Unexpected exception in generator");
+    Fail("Unexpected exception in generator");
+    return;
   }
+
+  // Nothing reaches the disk unless the whole run succeeded (see note [all-or-nothing output]).
+  if (fOutputKind == OutputKind::Generate && fErrorCount == 0 &&
+      passes.generator->Outputs().Commit(*this, fGrammar->getFileName(), fInputPath))
+    for (const kiv::GeneratedFile& file : passes.generator->Outputs().Files()) fWrittenFiles.push_back(file.Path);
+}
+
+// A run that stops without its outputs is a failed run: the line is sent as it always was, and
+// counted, so that no front end can report such a run as a success.
+void TkivTool::Fail(const std::string& Text) {
+  ++fErrorCount;
+  Message(Text);
 }

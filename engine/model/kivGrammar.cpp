@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -109,8 +110,11 @@ void TkivGrammar::importVocab(const IkivTokenPtr& Vocab) {
   fImportRequested = true;
   fImportVocab = Vocab;
   const std::string vocabFileName = Vocab->TokenText() + "Tokens.txt";
-  std::ifstream input(vocabFileName, std::ios::binary);
-  if (!input) {
+  // A folder of that name opens as a stream on some systems but holds no vocabulary.
+  std::error_code ec;
+  std::ifstream input;
+  if (!std::filesystem::is_directory(vocabFileName, ec)) input.open(vocabFileName, std::ios::binary);
+  if (!input.is_open()) {
     ReportWarning("Cannot import \"" + vocabFileName + "\".", Vocab);
     fImportVocab = nullptr;
     return;

@@ -277,4 +277,7 @@ void TkivGrammarBehavior::startParserGrammar(const std::string& FileName, const 
   fParserGrammar = grammar;
   fInParser = true;
   StartGrammar(grammar, FileName);
+  // A parser's unit declares them as a lexer's does; dropping them lost the user's code.
+  grammar->setConstSection(fConstSection);
+  grammar->setTypeSection(fTypeSection);
 }

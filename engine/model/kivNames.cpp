@@ -13,6 +13,12 @@ unsigned char Fold(char c) {
 }
 } // namespace
 
+std::string FoldedText(const std::string& Name) {
+  std::string folded = Name;
+  for (char& c : folded) c = static_cast<char>(Fold(c));
+  return folded;
+}
+
 int CompareText(const std::string& a, const std::string& b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {

@@ -13,6 +13,10 @@ namespace kiv {
 // Characters are compared by their unsigned code after folding.
 int CompareText(const std::string& a, const std::string& b);
 
+// The name with A..Z folded to a..z: equal for names that SameText finds equal, so it can key a
+// hash map.
+std::string FoldedText(const std::string& Name);
+
 // True when the two names differ at most in the case of their letters.
 inline bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
 

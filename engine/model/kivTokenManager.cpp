@@ -1,10 +1,12 @@
 // kivTokenManager.cpp - definition, lookup and cloning of token symbols.
-// The table is a list rather than a map: order matters to the vocabulary file and to clones.
+// The table is a list (order matters to the vocabulary file and to clones) with a hash index beside
+// it (see note [token lookup]).
 #include "engine/model/kivTokenManager.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 #include "engine/model/kivGrammarSymbol.h"
 
@@ -35,19 +37,26 @@ TkivTokenManager::TkivTokenManager(std::string Name, IkivTool* Tool) : fName(std
   eof->setTokenType(TT_EOF);
   define(eof);
   // Type 2 is reserved by a vocabulary line that has no symbol behind it; type 3 is never used.
-  fVocabulary.push_back("NULL_TREE_LOOKAHEAD=2");
+  AddVocabularyLine("NULL_TREE_LOOKAHEAD=2");
 }
 
 bool TkivTokenManager::InVocabulary(const std::string& Name) const {
-  for (const std::string& line : fVocabulary)
-    if (kiv::SameText(kiv::VocabularyLineName(line), Name)) return true;
-  return false;
+  return fVocabularyNames.count(kiv::FoldedText(Name)) != 0;
 }
 
 const TkivTokenManager::Entry* TkivTokenManager::Find(const std::string& Key) const {
-  for (const Entry& entry : fTable)
-    if (kiv::SameText(entry.first, Key)) return &entry;
-  return nullptr;
+  const auto at = fTableIndex.find(kiv::FoldedText(Key));
+  return at == fTableIndex.end() ? nullptr : &fTable[at->second];
+}
+
+void TkivTokenManager::AddEntry(const std::string& Key, const IkivTokenSymbolPtr& Symbol) {
+  fTableIndex.emplace(kiv::FoldedText(Key), fTable.size());
+  fTable.emplace_back(Key, Symbol);
+}
+
+void TkivTokenManager::AddVocabularyLine(std::string Line) {
+  fVocabularyNames.insert(kiv::FoldedText(kiv::VocabularyLineName(Line)));
+  fVocabulary.push_back(std::move(Line));
 }
 
 std::string TkivTokenManager::getTokenStringAt(int Index) const {
@@ -74,18 +83,15 @@ IkivTokenManagerPtr TkivTokenManager::clone() const {
   // vocabulary lines twice (once from the fresh manager's definitions, once copied).
   auto copy = std::make_shared<TkivTokenManager>(fName, fTool);
   copy->fTable.clear();
-  std::vector<std::pair<const IkivTokenSymbol*, IkivTokenSymbolPtr>> copied;
+  copy->fTableIndex.clear();
+  std::unordered_map<const IkivTokenSymbol*, IkivTokenSymbolPtr> copied;
   for (const Entry& entry : fTable) {
-    IkivTokenSymbolPtr symbolCopy;
-    for (const auto& done : copied)
-      if (done.first == entry.second.get()) symbolCopy = done.second;
-    if (!symbolCopy) {
-      symbolCopy = entry.second->clone();
-      copied.emplace_back(entry.second.get(), symbolCopy);
-    }
-    copy->fTable.emplace_back(entry.first, symbolCopy);
+    IkivTokenSymbolPtr& symbolCopy = copied[entry.second.get()];
+    if (!symbolCopy) symbolCopy = entry.second->clone();
+    copy->AddEntry(entry.first, symbolCopy);
   }
   copy->fVocabulary = fVocabulary;
+  copy->fVocabularyNames = fVocabularyNames;
   copy->fNextTokenType = fNextTokenType;
   copy->fReadOnly = fReadOnly;
   return copy;
@@ -106,14 +112,14 @@ std::vector<IkivTokenSymbolPtr> TkivTokenManager::getTokenSymbolElements() const
 }
 
 void TkivTokenManager::mapToTokenSymbol(const std::string& Key, const IkivTokenSymbolPtr& Symbol) {
-  fTable.emplace_back(Key, Symbol);
+  AddEntry(Key, Symbol);
 }
 
 void TkivTokenManager::define(const IkivTokenSymbolPtr& Symbol) {
   const std::string id = Symbol->getId();
   if (InVocabulary(id)) return;
   const int type = Symbol->getTokenType();
-  fVocabulary.push_back(id + "=" + std::to_string(type));
-  fTable.emplace_back(id, Symbol);
+  AddVocabularyLine(id + "=" + std::to_string(type));
+  AddEntry(id, Symbol);
   if (type >= fNextTokenType) fNextTokenType = type + 1;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -40,6 +42,8 @@ private:
 
   bool InVocabulary(const std::string& Name) const;
   const Entry* Find(const std::string& Key) const;
+  void AddEntry(const std::string& Key, const IkivTokenSymbolPtr& Symbol);
+  void AddVocabularyLine(std::string Line);
 
   std::string fName;
   IkivTool* fTool;
@@ -47,6 +51,11 @@ private:
   bool fReadOnly = false;
   Vocabulary fVocabulary;
   std::vector<Entry> fTable;
+  // Note [token lookup]: keys and vocabulary names compare without regard to letter case; both
+  // lists keep their order (the vocabulary file and clones depend on it) and are indexed by the
+  // folded name, so that importing a vocabulary of n entries costs n lookups, not n squared.
+  std::unordered_map<std::string, std::size_t> fTableIndex;  // first entry of each key
+  std::unordered_set<std::string> fVocabularyNames;
 };
 
 namespace kiv {

@@ -169,14 +169,22 @@ fs::path absoluteNormal(const fs::path& path) {
 std::string RelativeGrammarPath(const fs::path& projectPath, const fs::path& grammar) {
   const fs::path folder = absoluteNormal(projectPath).parent_path();
   const fs::path target = absoluteNormal(grammar);
-  if (folder.root_name() != target.root_name()) return target.generic_string();
-  const fs::path relative = target.lexically_relative(folder);
-  if (relative.empty()) return target.generic_string();
-  return relative.generic_string();
+  if (folder.root_name() != target.root_name()) return fs::path(target).make_preferred().string();
+  fs::path relative = target.lexically_relative(folder);
+  if (relative.empty()) return fs::path(target).make_preferred().string();
+  return relative.make_preferred().string();
+}
+
+fs::path StoredPath(const std::string& stored) {
+  std::string text = stored;
+  // "\" is no file-name character on Windows, so a project written there means a separator by it.
+  for (char& c : text)
+    if (c == '\\') c = '/';
+  return fs::path(text).make_preferred();
 }
 
 fs::path ResolveGrammarPath(const fs::path& projectPath, const std::string& grammarPath) {
-  const fs::path path(grammarPath);
+  const fs::path path = StoredPath(grammarPath);
   if (grammarPath.empty() || path.is_absolute()) return path;
   return (absoluteNormal(projectPath).parent_path() / path).lexically_normal();
 }

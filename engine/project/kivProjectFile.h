@@ -66,9 +66,13 @@ bool WriteProjectFile(const std::filesystem::path& path, const ProjectFile& proj
                       std::string& error);
 
 // `grammar`'s path as a project file at `projectPath` stores it: relative to the project's
-// folder with "/" separators, or absolute when no relative path leads there (another drive).
+// folder with the platform's separators, or absolute when no relative path leads there (another
+// drive).
 std::string RelativeGrammarPath(const std::filesystem::path& projectPath,
                                 const std::filesystem::path& grammar);
+// A path or directory as a project file stores it, read on this platform: "\" and "/" both
+// separate (a project written on Windows names "sub\x.g").
+std::filesystem::path StoredPath(const std::string& stored);
 // The file a stored grammar path names: a non-empty relative path is taken from the project's
 // folder; an absolute or empty path is returned unchanged.
 std::filesystem::path ResolveGrammarPath(const std::filesystem::path& projectPath,

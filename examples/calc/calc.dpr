@@ -6,7 +6,7 @@ program calc;
 
 uses
    SysUtils, Classes,
-   kivTypes, kivException, kivExceptionSemantic,
+   kivTypes, kivException, kivErrorText, kivExceptionSemantic,
    calcLexer, calcParser;
 
 var
@@ -32,7 +32,7 @@ begin
          except
             on e: EkivException do
             begin
-               WriteLn( ErrOutput, e.FileName, '(', e.Line, ':', e.Column, '): ', e.ClassName);
+               WriteLn( ErrOutput, ErrorText( e));
                ExitCode := 1;
             end;
             on e: Exception do

@@ -6,7 +6,7 @@ program jsoncount;
 
 uses
    SysUtils, Classes,
-   kivTypes, kivException,
+   kivTypes, kivException, kivErrorText,
    jsonLexer, jsonParser;
 
 var
@@ -37,7 +37,7 @@ begin
          except
             on e: EkivException do
             begin
-               WriteLn( ErrOutput, e.FileName, '(', e.Line, ':', e.Column, '): ', e.ClassName);
+               WriteLn( ErrOutput, ErrorText( e));
                ExitCode := 1;
             end;
          end;

@@ -7,14 +7,13 @@
 void TkivCharBuffer::Fill() {
   if (!fEnded) {
     // The stream buffer is read directly: it buffers in blocks already, and a byte costs no
-    // sentry. End of stream and the zero byte both end the input for good.
+    // sentry. The end of the stream ends the input for good.
     std::streambuf* source = fStream.good() ? fStream.rdbuf() : nullptr;
     const int byte = source ? source->sbumpc() : std::char_traits<char>::eof();
     if (byte == std::char_traits<char>::eof()) {
       fStream.setstate(std::ios::eofbit);
       fEnded = true;
-    } else if (byte == 0) {
-      fEnded = true;
+      fEndPosition = fRemoved + fQueue.Count() + 1;
     } else {
       fQueue.Append(static_cast<char>(byte));
       return;

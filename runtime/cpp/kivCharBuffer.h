@@ -9,9 +9,10 @@
 #include <istream>
 
 /// Reads bytes from a borrowed stream (the caller keeps it alive for the buffer's lifetime) into
-/// its own character queue as far as LA asks. The end of the stream, a read failure or a zero byte
-/// ends the input for good: from there on every position asked for reads as EOF_CHAR, one queue
-/// slot per position.
+/// its own character queue as far as LA asks. The end of the stream or a read failure ends the
+/// input for good: from there on every position asked for reads as EOF_CHAR, one queue slot per
+/// position. A zero byte reads as EOF_CHAR too (the code is the same) but does not end the input;
+/// IsEndOfInput tells the two apart.
 ///
 /// A consume always moves past one character, whether or not it was looked at: applying consumes
 /// with no mark open reads any character not yet held before dropping it (a mark open or not, the
@@ -28,6 +29,11 @@ public:
     return fQueue.Get(want);
   }
 
+  bool IsEndOfInput(int i) override {
+    LA(i);
+    return fEnded && fRemoved + i + fMarkerOffset >= fEndPosition;
+  }
+
   /// The held characters (for inspection).
   const TkivCharQueue& Queue() const { return fQueue; }
 
@@ -37,6 +43,7 @@ protected:
   void RemoveFirst(int n) override {
     while (fQueue.Count() < n) Fill();
     fQueue.RemoveFirst(n);
+    fRemoved += n;
   }
 
 private:
@@ -46,4 +53,8 @@ private:
   std::istream& fStream;
   TkivCharQueue fQueue;
   bool fEnded = false;
+  // Positions count from the first character of the stream (1): how many were dropped from the
+  // front of the queue, and the first position past the end once it was reached.
+  long long fRemoved = 0;
+  long long fEndPosition = 0;
 };

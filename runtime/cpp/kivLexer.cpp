@@ -38,7 +38,9 @@ void TkivLexer::match(char c) {
 void TkivLexer::matchNot(char c) {
   const char excluded = fCaseSensitive ? c : kiv::LowerAscii(c);
   const char found = LA(1);
-  if (found == excluded)
+  // The end of input is no character: "~'c'" and the wildcard (matchNot(EOF_CHAR)) stop there
+  // instead of consuming the end for ever, while a zero byte before the end is a character.
+  if (found == EOF_CHAR ? AtEndOfInput() : found == excluded)
     throw EkivMismatchedChar(found, c, InputState->FileName(), InputState->Line(), InputState->Column(), true);
   consume();
 }
@@ -63,7 +65,7 @@ void TkivLexer::match(const std::string& s) {
 }
 
 void TkivLexer::ConsumeUntil(const TkivCharSet& set) {
-  for (char c = LA(1); c != EOF_CHAR && !kiv::IsMember(set, c); c = LA(1)) consume();
+  for (char c = LA(1); !(c == EOF_CHAR && AtEndOfInput()) && !kiv::IsMember(set, c); c = LA(1)) consume();
 }
 
 void TkivLexer::newLine() {
@@ -77,7 +79,15 @@ void TkivLexer::ResetText() {
   InputState->SetTokenStartLine(InputState->Line());
 }
 
+bool TkivLexer::AtEndOfInput() { return InputState->Input()->IsEndOfInput(1); }
+
 IkivTokenPtr TkivLexer::makeToken(int type, const std::string& text) {
+  // Note [zero bytes]: a zero byte reads as EOF_CHAR, so the end-of-input branch of NextToken is
+  // taken for it too; only the real end makes the end-of-input token. Before it, the zero byte is
+  // an unexpected character at its own position.
+  if (type == TT_EOF && LA(1) == EOF_CHAR && !AtEndOfInput())
+    throw EkivMismatchedChar(EOF_CHAR, EOF_CHAR, InputState->FileName(), InputState->Line(), InputState->Column(),
+                             true);
   if (!fTokenClass) fTokenClass = kiv::TokenClassOf<TkivToken>();
   IkivTokenPtr token = fTokenClass(type, text);
   if (!token) throw std::logic_error("the token class made no token");

@@ -55,12 +55,16 @@ public:
     const char c = InputState->Input()->LA(i);
     return fCaseSensitive ? c : kiv::LowerAscii(c);
   }
+  /// Whether LA(1) lies past the real end of the input (a zero byte before it reads as EOF_CHAR
+  /// but is a character).
+  bool AtEndOfInput();
   /// Moves past LA(1). Unless guessing, appends it to TokenText (when SaveConsumedInput) and
   /// advances the column (through tab() for a tab). Line ends are left to newLine().
   void consume();
   /// Matches the character c (folded when not case-sensitive), else EkivMismatchedChar kind Char.
   void match(char c);
-  /// Matches any character but c, else a negated EkivMismatchedChar kind Char.
+  /// Matches any character but c, else a negated EkivMismatchedChar kind Char; the end of input
+  /// is no character.
   void matchNot(char c);
   /// Matches one character of set (the set is not folded), else EkivMismatchedChar kind CharSet.
   void match(const TkivCharSet& set);
@@ -84,6 +88,7 @@ public:
   /// Empties TokenText and records the current position as the start of the next token.
   void ResetText();
   /// A token of the token class with type and text, at the position recorded by ResetText.
+  /// A token of type TT_EOF is made only at the real end of the input (see note [zero bytes]).
   IkivTokenPtr makeToken(int type, const std::string& text = {});
   /// The literal table's value for the whole TokenText, else type.
   int TestLiteral(int type) const { return TestLiteral(TokenText, type); }

@@ -101,6 +101,9 @@ using IkivInputBufferPtr = std::shared_ptr<IkivInputBuffer>;
 class IkivCharBuffer : public virtual IkivInputBuffer {
 public:
   virtual char LA(int i) = 0;
+  /// Whether position i (as for LA) lies past the real end of the input. LA reads EOF_CHAR there,
+  /// and also for a zero byte of the input, which is an ordinary character.
+  virtual bool IsEndOfInput(int i) = 0;
 };
 using IkivCharBufferPtr = std::shared_ptr<IkivCharBuffer>;
 

@@ -35,16 +35,23 @@ type
     FQueue: TkivCharQueue;
     FQueueRef: IkivCharQueue;
     FBlock: array[0..KIV_READ_BLOCK_SIZE - 1] of Byte;
-    // The next unread byte of the block, and the end of the block's input:
-    // a zero byte and everything after it are cut off (FZeroInBlock tells
-    // that one was there).
+    // The next unread byte of the block, and the end of the bytes read into
+    // it. A zero byte is a byte like any other.
     FCur: PAnsiChar;
     FEnd: PAnsiChar;
-    FZeroInBlock: Boolean;
+    // The stream has no more bytes.
     FAtEnd: Boolean;
-    function NextChar: AnsiChar;
-    // Reads the next block; false at the end of input (the zero byte that
-    // ends the input included).
+    // How many characters at the back of the queue lie past the end of the
+    // stream: the EOF_CHAR slots that look-ahead beyond the end appends.
+    // They always come after every character read from the stream, so the
+    // queue's characters 1 .. Count - FPadCount are the stream's own bytes
+    // (zero bytes among them) and the rest is the end.
+    FPadCount: Integer;
+    // Skips the next byte of the stream; false when there is none.
+    function SkipNext: Boolean;
+    // Appends the next byte of the stream to the queue, or an end slot.
+    procedure AppendNext;
+    // Reads the next block; false at the end of the stream.
     function ReadBlock: Boolean;
   protected
     procedure RemoveFirst(N: Integer); override;
@@ -53,9 +60,13 @@ type
     // A nil stream reads as empty input.
     constructor Create(AStream: TStream);
     // The character I positions ahead of the current one (1 = current).
-    // Past the end of input, and from a zero byte on, every position reads
-    // as EOF_CHAR.
+    // Past the end of input every position reads as EOF_CHAR; so does a
+    // zero byte of the stream, which AtEndOfInput tells apart.
     function LA(I: Integer): AnsiChar;
+    // True when the current position, LA(1), lies at or past the end of the
+    // stream; false on every byte of the stream, a zero byte included.
+    // Marks, rewinds and consumes move the answer with the position.
+    function AtEndOfInput: Boolean;
     // Whether the current character may be read with DirectChar and
     // consumed with SkipDirect (see above).
     function CanReadDirect: Boolean; inline;
@@ -94,46 +105,37 @@ end;
 
 function TkivCharBuffer.ReadBlock: Boolean;
 var
-  N, Zero: Integer;
+  N: Integer;
 begin
   FCur := PAnsiChar(@FBlock[0]);
   FEnd := FCur;
   N := FStream.Read(FBlock, SizeOf(FBlock));
   if N > 0 then
-  begin
-    // A zero byte ends the input for good: nothing after it is ever read.
-    {$IFDEF FPC}
-    Zero := IndexByte(FBlock, N, 0);
-    {$ELSE}
-    Zero := 0;
-    while (Zero < N) and (FBlock[Zero] <> 0) do
-      Inc(Zero);
-    if Zero = N then
-      Zero := -1;
-    {$ENDIF}
-    if Zero >= 0 then
-    begin
-      N := Zero;
-      FZeroInBlock := True;
-    end;
     FEnd := FCur + N;
-  end;
   Result := N > 0;
   if not Result then
     FAtEnd := True;
 end;
 
-function TkivCharBuffer.NextChar: AnsiChar;
+function TkivCharBuffer.SkipNext: Boolean;
 begin
-  if FCur >= FEnd then
-    if FAtEnd or FZeroInBlock or not ReadBlock then
-    begin
-      FAtEnd := True;
-      Result := EOF_CHAR;
-      Exit;
-    end;
-  Result := FCur^;
-  Inc(FCur);
+  Result := (FCur < FEnd) or not FAtEnd and ReadBlock;
+  if Result then
+    Inc(FCur);
+end;
+
+procedure TkivCharBuffer.AppendNext;
+begin
+  if (FCur < FEnd) or not FAtEnd and ReadBlock then
+  begin
+    FQueue.Append(FCur^);
+    Inc(FCur);
+  end
+  else
+  begin
+    FQueue.Append(EOF_CHAR);
+    Inc(FPadCount);
+  end;
 end;
 
 function TkivCharBuffer.LA(I: Integer): AnsiChar;
@@ -144,7 +146,7 @@ begin
   if (I = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Count = 0) then
   begin
     // The current character is the next unread byte: no need to queue it.
-    if (FCur < FEnd) or not (FAtEnd or FZeroInBlock) and ReadBlock then
+    if (FCur < FEnd) or not FAtEnd and ReadBlock then
     begin
       FDirectEnd := FEnd;
       Result := FCur^;
@@ -154,17 +156,37 @@ begin
   FDirectEnd := nil;
   Needed := I + FMarkerOffset;
   while FQueue.Count < Needed do
-    FQueue.Append(NextChar);
+    AppendNext;
   Result := FQueue.GetChar(Needed);
+end;
+
+function TkivCharBuffer.AtEndOfInput: Boolean;
+begin
+  // Asked when LA(1) is EOF_CHAR, at the end or on a zero byte: rarely.
+  if LA(1) <> EOF_CHAR then
+    Result := False
+  else if CanReadDirect then
+    // LA(1) came straight from the block: a byte of the stream.
+    Result := False
+  else
+    // LA(1) is queue character FMarkerOffset + 1.
+    Result := FMarkerOffset + 1 > FQueue.Count - FPadCount;
 end;
 
 procedure TkivCharBuffer.RemoveFirst(N: Integer);
 var
-  Unread: Integer;
+  Held, Unread: Integer;
 begin
+  // End slots sit at the back: they go only once every character read from
+  // the stream has gone.
+  Held := FQueue.Count;
+  if N >= Held then
+    FPadCount := 0
+  else if N > Held - FPadCount then
+    Dec(FPadCount, N - (Held - FPadCount));
   // Characters consumed before anyone looked at them have not been read
   // yet; they are read and dropped, so such a consume is not lost.
-  Unread := N - FQueue.Count;
+  Unread := N - Held;
   FQueue.RemoveFirst(N);
   // Within the block, reading and dropping is moving the read position.
   if (Unread > 0) and (Unread <= FEnd - FCur) then
@@ -172,11 +194,8 @@ begin
     Inc(FCur, Unread);
     Exit;
   end;
-  while Unread > 0 do
-  begin
-    NextChar;
+  while (Unread > 0) and SkipNext do
     Dec(Unread);
-  end;
 end;
 
 end.

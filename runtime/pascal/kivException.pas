@@ -20,6 +20,7 @@ const
   KIND_TOKEN = 5;       // parser match / matchNot of one token type
   KIND_TOKEN_SET = 7;   // parser match of a token set; no alternative applies
   KIND_SEMANTIC = 8;    // a semantic predicate failed
+  KIND_NESTING = 9;     // rules nested too deep for the thread's stack
 
 type
   // The message text is left empty: everything is in the fields, and the

@@ -10,7 +10,7 @@ unit kivLLkParser;
 interface
 
 uses
-  kivTypes, kivParser, kivTokenBuffer;
+  kivTypes, kivParser, kivTokenBuffer, kivStackGuard;
 
 type
   TkivLLkParser = class(TkivParser)
@@ -38,7 +38,11 @@ end;
 // The state's input is the buffer the constructor made, and it cannot be
 // replaced, so the buffer is used through its class.
 procedure TkivLLkParser.consume;
+var
+  Probe: Byte;
 begin
+  if KivOutsideStack(FStackGuard, @Probe) then
+    CheckStack;
   TokenBuffer.consume;
 end;
 

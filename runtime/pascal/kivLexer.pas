@@ -12,7 +12,7 @@ interface
 
 uses
   Classes, SysUtils, kivTypes, kivToken, kivStringMap, kivCharBuffer,
-  kivLexerState;
+  kivLexerState, kivStackGuard;
 
 type
   TkivMarkedPosition = record
@@ -31,17 +31,35 @@ type
   // (TkivCharBuffer.CanReadDirect) and collect the token text in a growing
   // character array; everything else takes the general path through the
   // interfaces.
+  //
+  // EOF_CHAR is both the end of input and what LA answers for a zero byte.
+  // Where the lexer itself treats EOF_CHAR as the end (makeToken of
+  // TT_EOF, matchNot, ConsumeUntil) it asks AtEndOfInput, so a zero byte
+  // before the end is a character like any other there.
+  //
+  // Reading TokenText, which every generated rule does first, compares the
+  // stack pointer with the limit of kivStackGuard and raises
+  // EkivNestingTooDeep below it (a hand-written rule that calls itself
+  // should read it too).
   TkivLexer = class(TInterfacedObject, IkivTokenStream)
   private
-    // TokenText is FText[0 .. FTextLen - 1]. FTextCache holds it as a string
-    // while FTextCacheLen = FTextLen: the text only grows between resets
-    // (which mark the cache stale) and assignments (which renew it), so a
-    // length match means the cache is current.
+    // TokenText is FText[0 .. FTextLen - 1]. FTextCache holds its first
+    // FTextCacheLen characters as a string: the text only grows between
+    // resets (which mark the cache stale with -1) and assignments (which
+    // renew it), so the cache is current when the lengths match and a
+    // prefix of the text when FTextCacheLen is smaller. Generated rules ask
+    // for the text's length at every rule start, so bringing the cache up to
+    // date copies only the characters added since (see MaterializeText).
     FText: array of AnsiChar;
     FTextLen: Integer;
     FTextCapacity: Integer;
     FTextCache: AnsiString;
     FTextCacheLen: Integer;
+    // The length FTextCache was last given room for, so that a growing
+    // text reallocates the string once per half again its length, not per
+    // rule. Only a hint: SetLength keeps the string valid whatever it is.
+    FTextCacheRoom: Integer;
+    FStackGuard: TkivStackGuard;
     FTokenClass: TkivTokenClass;
     FInputState: IkivLexerState;
     // The same object as FInputState, reached without interface calls, and
@@ -68,6 +86,12 @@ type
     procedure RaiseMismatch(C: AnsiChar; Negated: Boolean); overload;
     procedure RaiseMismatch(const ASet: TkivCharSet); overload;
     procedure RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar); overload;
+    // matchNot's rare case: LA(1) is C or EOF_CHAR.
+    procedure MatchNotSpecial(C, Found: AnsiChar);
+    // Re-arms the stack guard for the stack pointer; raises
+    // EkivNestingTooDeep when it lies below the limit.
+    procedure CheckStack;
+    procedure RaiseEndExpected;
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -95,13 +119,23 @@ type
     procedure match(C: AnsiChar); overload; inline;
     procedure match(const S: AnsiString); overload;
     procedure match(const ASet: TkivCharSet); overload; inline;
-    // Consumes any character but C; raises at the end of input too.
+    // Consumes any character but C; raises at the end of input too. A zero
+    // byte before the end is consumed even by matchNot(EOF_CHAR), the
+    // wildcard.
     procedure matchNot(C: AnsiChar); inline;
     // Consumes characters until LA(1) is in the set or the input ends.
     procedure ConsumeUntil(const ASet: TkivCharSet);
+    // True when LA(1) is the end of the input, false on every character of
+    // it, a zero byte (which LA reads as EOF_CHAR too) included. With an
+    // input that is not a TkivCharBuffer, EOF_CHAR is the end.
+    function AtEndOfInput: Boolean;
     procedure newLine;
     // Starts a new token: empty text, saving on, start position here.
     procedure ResetText; inline;
+    // The end-of-input token (TT_EOF) is made only at the end of input: on a
+    // zero byte before it makeToken raises EkivMismatchedChar (KIND_CHAR,
+    // found and expected EOF_CHAR, negated) at the current position, as for
+    // any character that no token starts with.
     function makeToken(AType: Integer; const AText: AnsiString = ''): IkivToken;
     // The literal table's value for the whole TokenText, else AType.
     function TestLiteral(AType: Integer): Integer; overload;
@@ -130,10 +164,12 @@ type
 implementation
 
 uses
-  kivUtils, kivExceptionMismatchedChar;
+  kivUtils, kivExceptionMismatchedChar, kivExceptionNestingTooDeep;
 
 const
   KIV_INITIAL_TEXT_CAPACITY = 64;
+  // Texts longer than this get room to grow in (see MaterializeText).
+  KIV_TEXT_ROOM_FROM = 256;
 
 constructor TkivLexer.Create(AStream: TStream);
 begin
@@ -178,8 +214,14 @@ end;
 
 function TkivLexer.GetTokenText: AnsiString;
 begin
-  // Every rule asks for the length of the text when it starts, mostly at
-  // the start of a token; the cache string is left alone for the next.
+  // Every generated rule asks for the length of the text when it starts:
+  // the one place that every rule call, however deep, passes through. The
+  // result's address is an address in the caller's frame, as a rule reads
+  // it (a temporary); CheckStack looks at the stack pointer itself.
+  if KivOutsideStack(FStackGuard, @Result) then
+    CheckStack;
+  // Mostly at the start of a token; the cache string is left alone for the
+  // next.
   if FTextLen = 0 then
     Result := ''
   else if FTextCacheLen = FTextLen then
@@ -191,24 +233,50 @@ end;
 function TkivLexer.MaterializeText: AnsiString;
 var
   Target: PAnsiChar;
-  I: Integer;
+  From, I: Integer;
 begin
   if FTextCacheLen <> FTextLen then
   begin
-    // The cache string is kept from token to token: one of the right
-    // length that nobody else holds is written over; otherwise SetLength
-    // gives one (reusing the memory when it can).
-    if (Length(FTextCache) <> FTextLen) or (StringRefCount(FTextCache) <> 1) then
+    // The characters before FTextCacheLen are in the cache already.
+    From := FTextCacheLen;
+    if (From <= 0) or (From > FTextLen) then
+    begin
+      // The cache string is kept from token to token: one of the right
+      // length that nobody else holds is written over; otherwise SetLength
+      // gives one (reusing the memory when it can).
+      From := 0;
+      if (Length(FTextCache) <> FTextLen) or (StringRefCount(FTextCache) <> 1) then
+        SetLength(FTextCache, FTextLen);
+      FTextCacheRoom := FTextLen;
+    end
+    else
+    begin
+      // The text grew since the cache was made: a rule started inside a
+      // token. A string held elsewhere is never written to (SetLength
+      // copies it, prefix included). A long one is given room for half
+      // again its length, so a long token reallocates it a logarithmic
+      // number of times; cutting it back to the text's length keeps the
+      // memory (the run-time library reallocates a string only when that
+      // saves at least half of it). A short one grows within its memory
+      // block as it is.
+      if StringRefCount(FTextCache) <> 1 then
+        FTextCacheRoom := 0;
+      if (FTextLen > FTextCacheRoom) and (FTextLen > KIV_TEXT_ROOM_FROM) then
+      begin
+        FTextCacheRoom := FTextLen + FTextLen shr 1;
+        SetLength(FTextCache, FTextCacheRoom);
+      end;
       SetLength(FTextCache, FTextLen);
+    end;
     // Most token texts are a few characters: a loop beats Move's set-up.
-    if FTextLen <= 16 then
+    if FTextLen - From <= 16 then
     begin
       Target := Pointer(FTextCache);
-      for I := 0 to FTextLen - 1 do
+      for I := From to FTextLen - 1 do
         Target[I] := FText[I];
     end
     else
-      Move(FText[0], Pointer(FTextCache)^, FTextLen);
+      Move(FText[From], PAnsiChar(Pointer(FTextCache))[From], FTextLen - From);
     FTextCacheLen := FTextLen;
   end;
   Result := FTextCache;
@@ -224,6 +292,7 @@ begin
     Move(AValue[1], FText[0], FTextLen);
   FTextCache := AValue;
   FTextCacheLen := FTextLen;
+  FTextCacheRoom := FTextLen;
 end;
 
 procedure TkivLexer.GrowText;
@@ -291,6 +360,20 @@ begin
   Advance(LA(1));
 end;
 
+procedure TkivLexer.CheckStack;
+begin
+  if not KivArmStackGuard(FStackGuard, KivStackPointer) then
+    raise EkivNestingTooDeep.Create(FInputState.FileName, FState.Line, FState.Column);
+end;
+
+function TkivLexer.AtEndOfInput: Boolean;
+begin
+  if FState.ForeignInput then
+    Result := FInputState.Input.LA(1) = EOF_CHAR
+  else
+    Result := FBuffer.AtEndOfInput;
+end;
+
 procedure TkivLexer.RaiseMismatch(C: AnsiChar; Negated: Boolean);
 begin
   raise EkivMismatchedChar.Create(LA(1), C, FInputState.FileName,
@@ -323,12 +406,25 @@ begin
   Expected := C;
   if not fCaseSensitive and (C >= 'A') and (C <= 'Z') then
     Expected := AnsiChar(Ord(C) + 32);
-  // The end of input is no character: "~'c'" and the wildcard stop there
-  // like the lookahead sets do, instead of consuming the end for ever.
   Found := LA(1);
   if (Expected = Found) or (Found = EOF_CHAR) then
-    RaiseMismatch(C, True);
+    MatchNotSpecial(C, Found);
   Advance(Found);
+end;
+
+procedure TkivLexer.MatchNotSpecial(C, Found: AnsiChar);
+begin
+  // The end of input is no character: "~'c'" and the wildcard stop there
+  // like the lookahead sets do, instead of consuming the end for ever. A
+  // zero byte before the end is a character: only "~'c'" for that very
+  // character rejects it, and EOF_CHAR stands for the end, not for it.
+  if Found = EOF_CHAR then
+  begin
+    if AtEndOfInput then
+      RaiseMismatch(C, True);
+  end
+  else
+    RaiseMismatch(C, True);
 end;
 
 procedure TkivLexer.match(const ASet: TkivCharSet);
@@ -379,7 +475,7 @@ begin
   while True do
   begin
     C := LA(1);
-    if (C = EOF_CHAR) or (C in ASet) then
+    if (C in ASet) or (C = EOF_CHAR) and AtEndOfInput then
       Break;
     Advance(C);
   end;
@@ -408,6 +504,8 @@ function TkivLexer.makeToken(AType: Integer; const AText: AnsiString): IkivToken
 var
   Token: TkivToken;
 begin
+  if (AType = TT_EOF) and (LA(1) = EOF_CHAR) and not AtEndOfInput then
+    RaiseEndExpected;
   if FTokenClass = nil then
     FTokenClass := TkivToken;
   if FTokenClass = TkivToken then
@@ -424,6 +522,13 @@ begin
     Result.Line := FState.TokenStartLine;
     Result.Column := FState.TokenStartColumn;
   end;
+end;
+
+procedure TkivLexer.RaiseEndExpected;
+begin
+  // A zero byte where a token should start: no token rule takes it.
+  raise EkivMismatchedChar.Create(EOF_CHAR, EOF_CHAR, FInputState.FileName,
+    FInputState.Line, FInputState.Column, True);
 end;
 
 function TkivLexer.TestLiteral(AType: Integer): Integer;

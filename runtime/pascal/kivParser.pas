@@ -10,7 +10,7 @@ unit kivParser;
 interface
 
 uses
-  SysUtils, kivTypes, kivTokenBuffer;
+  SysUtils, kivTypes, kivTokenBuffer, kivStackGuard;
 
 type
   // A plain object with a single owner. It holds its input state, the state
@@ -23,6 +23,15 @@ type
     FTokenBuffer: TkivTokenBuffer;
     procedure RaiseMismatch(T: Integer; Negated: Boolean); overload;
     procedure RaiseMismatch(const ASet: TkivTokenSet); overload;
+  protected
+    // The part of the stack the parser may use (kivStackGuard). Consuming
+    // compares the stack pointer with it: every rule that calls itself,
+    // directly or through others, consumes a token between the calls.
+    FStackGuard: TkivStackGuard;
+    // Re-arms the stack guard for the stack pointer; raises
+    // EkivNestingTooDeep, at the current token, when it lies below the
+    // limit.
+    procedure CheckStack;
   public
     constructor Create(const ATokenStream: IkivTokenStream);
     destructor Destroy; override;
@@ -61,7 +70,7 @@ function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 implementation
 
 uses
-  kivParserState, kivExceptionMismatchedToken;
+  kivParserState, kivExceptionMismatchedToken, kivExceptionNestingTooDeep;
 
 function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 begin
@@ -89,6 +98,26 @@ end;
 procedure TkivParser.rewind(AMark: Integer);
 begin
   FInputState.Input.rewind(AMark);
+end;
+
+procedure TkivParser.CheckStack;
+var
+  Token: IkivToken;
+  Line, Column: Integer;
+begin
+  if KivArmStackGuard(FStackGuard, KivStackPointer) then
+    Exit;
+  // The token about to be consumed; it was looked at, so no lexer runs
+  // here, this near the end of the stack.
+  Token := FTokenBuffer.HeldToken;
+  Line := 0;
+  Column := 0;
+  if Token <> nil then
+  begin
+    Line := Token.Line;
+    Column := Token.Column;
+  end;
+  raise EkivNestingTooDeep.Create(FInputState.FileName, Line, Column);
 end;
 
 procedure TkivParser.reportError(E: Exception);

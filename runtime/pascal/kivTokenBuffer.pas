@@ -38,6 +38,10 @@ type
     function LA(I: Integer): Integer; inline;
     // The token I positions ahead (1 = current).
     function LT(I: Integer): IkivToken;
+    // The current token when it has been fetched (pending consumes
+    // counted), else the last one fetched; nil before the first. Never asks
+    // the source.
+    function HeldToken: IkivToken;
     property Queue: IkivTokenQueue read FQueueRef;
     property Source: IkivTokenStream read FSource;
   end;
@@ -107,6 +111,19 @@ function TkivTokenBuffer.LT(I: Integer): IkivToken;
 begin
   Fill(I);
   Result := FQueue.GetItem(I + FMarkerOffset - 1);
+end;
+
+function TkivTokenBuffer.HeldToken: IkivToken;
+var
+  Index: Integer;
+begin
+  Index := FMarkerOffset + FPendingConsumes;
+  if Index >= FQueue.Size then
+    Index := FQueue.Size - 1;
+  if Index >= 0 then
+    Result := FQueue.GetItem(Index)
+  else
+    Result := nil;
 end;
 
 procedure TkivTokenBuffer.SkipUnread(N: Integer);

@@ -1,6 +1,6 @@
 # Runs one end-to-end feature.
-# Inputs: KIV, FPC, FEATURE_DIR, GRAMMARS (comma-separated, in build order), COMMON_DIR,
-# RUNTIME_DIR, WORK_DIR.
+# Inputs: KIV, FPC, FEATURE_DIR, GRAMMARS (comma-separated, in build order; relative to
+# FEATURE_DIR unless absolute), COMMON_DIR, RUNTIME_DIR, WORK_DIR.
 #  1. `kiv build` every grammar into WORK_DIR/gen: each must exit with 0, and all they print
 #     together must equal FEATURE_DIR/build.expected, so the expected warnings are spelled out
 #     there and no other diagnostic can slip in.
@@ -17,7 +17,10 @@ file(MAKE_DIRECTORY ${gen_dir} ${unit_dir} ${bin_dir})
 string(REPLACE "," ";" grammars "${GRAMMARS}")
 set(build_output "")
 foreach(grammar ${grammars})
-  kiv_e2e_build(${FEATURE_DIR}/${grammar} build_output -o ${gen_dir} -x ${gen_dir})
+  if(NOT IS_ABSOLUTE ${grammar})
+    set(grammar ${FEATURE_DIR}/${grammar})
+  endif()
+  kiv_e2e_build(${grammar} build_output -o ${gen_dir} -x ${gen_dir})
 endforeach()
 kiv_e2e_compare("kiv build output" ${FEATURE_DIR}/build.expected "${build_output}")
 

@@ -16,15 +16,19 @@ function(kiv_e2e_build input output_var)
 endfunction()
 
 # kiv_e2e_compile(source bin_dir unit_dir unit_paths...): compiles a Pascal program with fpc, range
-# and overflow checks and the heap tracer on, into bin_dir. A compiler warning fails like an error:
+# and overflow checks and the heap tracer on, into bin_dir, in the mode FPC_MODE (delphi when unset). A compiler warning fails like an error:
 # generated units are expected to compile cleanly.
 function(kiv_e2e_compile source bin_dir unit_dir)
   set(search)
+  set(mode delphi)
+  if(FPC_MODE)
+    set(mode ${FPC_MODE})
+  endif()
   foreach(path ${ARGN})
     list(APPEND search -Fu${path})
   endforeach()
   execute_process(
-    COMMAND ${FPC} -Mdelphi -Cr -Co -gh -gl -vw ${search} -FU${unit_dir} -FE${bin_dir} ${source}
+    COMMAND ${FPC} -M${mode} -Cr -Co -gh -gl -vw ${search} -FU${unit_dir} -FE${bin_dir} ${source}
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)

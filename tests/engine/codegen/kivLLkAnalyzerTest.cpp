@@ -3,6 +3,10 @@
 // keep a conflict silent, and the analyzer's errors and panics.
 #include <gtest/gtest.h>
 
+#if defined(__unix__)
+#include <pthread.h>
+#endif
+
 #include "engine/codegen/kivLookahead.h"
 #include "engine/graph/kivGrammarAtom.h"
 #include "engine/graph/kivGraphArena.h"
@@ -460,3 +464,41 @@ TEST(AnalyzerErrors, RulesChainedTooDeeplyEndTheAnalysisWithAPanicNotACrash) {
   EXPECT_TRUE(S.Analyzer.CheckBlock(S.Subrule("r300", 0, 0)));
   EXPECT_EQ(S.AltSet(S.Subrule("r300", 0, 0), 1, 1), "TT_EOF");
 }
+
+#if defined(__unix__)
+// The guard reads the limit of the thread it runs on: a worker thread with a small stack ends a
+// long chain with the panic too, where a budget taken from the process's stack setting would let
+// the recursion run off the thread's stack.
+TEST(AnalyzerErrors, TheStackGuardFollowsTheStackOfTheRunningThread) {
+  std::string Rules;
+  const int Count = 2000;
+  for (int I = 0; I < Count; ++I) Rules += "r" + std::to_string(I) + " : A r" + std::to_string(I + 1) + " ;\n";
+  Rules += "r" + std::to_string(Count) + " : ( B )? ;\n";
+  Analyzed G(ParserFile(Rules));
+  struct Job {
+    Analyzed* G;
+    std::string Last;
+    bool Panicked = false;
+  } job{&G, "r" + std::to_string(Count)};
+  pthread_attr_t Attributes;
+  pthread_attr_init(&Attributes);
+  pthread_attr_setstacksize(&Attributes, std::size_t{256} << 10);
+  pthread_t Thread;
+  ASSERT_EQ(pthread_create(
+                &Thread, &Attributes,
+                [](void* Arg) -> void* {
+                  auto* J = static_cast<Job*>(Arg);
+                  try {
+                    J->G->Analyzer.CheckBlock(J->G->Subrule(J->Last, 0, 0));
+                  } catch (const EkivPanic&) {
+                    J->Panicked = true;
+                  }
+                  return nullptr;
+                },
+                &job),
+            0);
+  pthread_join(Thread, nullptr);
+  pthread_attr_destroy(&Attributes);
+  EXPECT_TRUE(job.Panicked);
+}
+#endif

@@ -193,8 +193,13 @@ TEST(KivLexer, LineBreaksAreCountedEverywhereTheyOccur) {
 TEST(KivLexer, EndOfInputTokenStandsWhereTheInputEnds) {
   EXPECT_EQ(LexAll("").back(), (Lexed{TT_EOF, "", 1, 1}));
   EXPECT_EQ(LexAll("a ;\n  b  ").back(), (Lexed{TT_EOF, "", 2, 6}));
-  // A zero byte ends the input where it stands.
-  EXPECT_EQ(LexAll(std::string("a\0b", 3)), (std::vector<Lexed>{{TT_LOWER_ID, "a", 1, 1}, {TT_EOF, "", 1, 2}}));
+  // A zero byte before the end is an unexpected character where it stands, not the end: the
+  // rest of the file is never dropped silently.
+  const LexicalError e = ErrorOf(std::string("a\n b\0c", 6));
+  EXPECT_EQ(e.Kind, kiv::ExceptionKind::Char);
+  EXPECT_EQ(e.Found, EOF_CHAR);
+  EXPECT_EQ(e.Line, 2);
+  EXPECT_EQ(e.Column, 3);
 }
 
 TEST(KivLexer, CharactersThatStartNoTokenAreRejectedWithTheStartSet) {

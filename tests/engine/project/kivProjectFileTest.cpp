@@ -144,6 +144,9 @@ TEST(ProjectPaths, RelativeToTheProjectFolder) {
   EXPECT_EQ(kiv::ResolveGrammarPath(project, "../q/c.g"), fs::path("/work/q/c.g"));
   EXPECT_EQ(kiv::ResolveGrammarPath(project, "/abs/d.g"), fs::path("/abs/d.g"));
   EXPECT_EQ(kiv::ResolveGrammarPath(project, ""), fs::path());
+  // A project written on Windows separates with "\\".
+  EXPECT_EQ(kiv::ResolveGrammarPath(project, "sub\\b.g"), fs::path("/work/p/sub/b.g"));
+  EXPECT_EQ(kiv::StoredPath("..\\units\\"), fs::path("../units/"));
 }
 
 class ProjectFiles : public ::testing::Test {

@@ -100,13 +100,29 @@ TEST(CharBufferTest, LookaheadPastTheEnd) {
   EXPECT_EQ(unreadable.LA(1), EOF_CHAR) << "a stream in a failed state reads as ended";
 }
 
-TEST(CharBufferTest, ZeroByteEndsTheInputForGood) {
+TEST(CharBufferTest, AZeroByteReadsAsEofCharButOnlyTheRealEndEndsTheInput) {
   std::istringstream in(std::string("ab\0cd", 5));
   TkivCharBuffer buffer(in);
-  EXPECT_EQ(buffer.LA(2), 'b');
   EXPECT_EQ(buffer.LA(3), EOF_CHAR);
-  EXPECT_EQ(buffer.LA(4), EOF_CHAR) << "the bytes after a zero byte are never read";
-  EXPECT_EQ(buffer.LA(5), EOF_CHAR);
+  EXPECT_FALSE(buffer.IsEndOfInput(3));
+  EXPECT_EQ(buffer.LA(4), 'c') << "the bytes after a zero byte are read";
+  EXPECT_TRUE(buffer.IsEndOfInput(6));
+  // The end stays where it is through marks, rewinds and consumes across the 4096 boundary.
+  std::string big(5000, 'x');
+  big[4500] = '\0';
+  std::istringstream bigIn(big);
+  TkivCharBuffer b(bigIn);
+  const int m = b.mark();
+  for (int i = 0; i < 4500; ++i) b.consume();
+  EXPECT_EQ(b.LA(1), EOF_CHAR);
+  EXPECT_FALSE(b.IsEndOfInput(1));
+  EXPECT_TRUE(b.IsEndOfInput(501));
+  b.rewind(m);
+  EXPECT_FALSE(b.IsEndOfInput(5000));
+  for (int i = 0; i < 4999; ++i) b.consume();
+  EXPECT_FALSE(b.IsEndOfInput(1));
+  b.consume();
+  EXPECT_TRUE(b.IsEndOfInput(1));
 }
 
 TEST(CharBufferTest, ConsumesAreDeferredUntilTheNextLook) {

@@ -127,9 +127,9 @@ begin
   try
     B := TkivCharBuffer.Create(Stream);
     CheckChar('b', B.LA(2), 'before the zero byte');
-    CheckChar(EOF_CHAR, B.LA(3), 'zero byte reads as end');
-    CheckChar(EOF_CHAR, B.LA(4), 'nothing after a zero byte is read');
-    CheckChar(EOF_CHAR, B.LA(9), 'input stays ended');
+    CheckChar(EOF_CHAR, B.LA(3), 'a zero byte reads as EOF_CHAR');
+    CheckChar('c', B.LA(4), 'the bytes after a zero byte are read');
+    CheckChar(EOF_CHAR, B.LA(9), 'past the end');
   finally
     B := nil;
     Stream.Free;

@@ -275,8 +275,10 @@ begin
     Ref := Lexer;
     Lexer.match('a');
     Lexer.match('b');
-    CheckChar(EOF_CHAR, Lexer.LA(1), 'the zero byte ends the input');
-    CheckChar(EOF_CHAR, Lexer.LA(2), 'and nothing after it is read');
+    CheckChar(EOF_CHAR, Lexer.LA(1), 'a zero byte reads as EOF_CHAR');
+    Check(not Lexer.AtEndOfInput, 'but is not the end');
+    Lexer.consume;
+    CheckChar('c', Lexer.LA(1), 'the bytes after it are read');
     Ref := nil;
   finally
     Stream.Free;

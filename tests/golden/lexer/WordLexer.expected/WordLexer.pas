@@ -4,6 +4,7 @@
 // KIV version: 1.0.1.0d
 // Grammar:     WordLexer.g
 // ============================================================================
+{$IFDEF FPC}{$MODE DELPHI}{$H+}{$ENDIF}
 unit WordLexer;
 
 interface

@@ -2,7 +2,7 @@
 // runtime's mark, a label "pCreate" the rule's parameter.
 unit HiddenLexer;
 lexer THiddenLexer;
-options { exportVocab = Hidden; }
+options { exportVocab = HiddenBad; }
 
 Ark : 'a' ;
 B : pCreate:'b' ;

@@ -1,0 +1,43 @@
+# Runs the hostile-input feature: the steps of RunE2E.cmake (the example grammars and the Nest
+# grammars built, drive.pas run over cases.txt), then the example programs themselves, compiled
+# against the same generated units, over a million nested arrays and deep parentheses: each must
+# exit with 1 (not die of a signal), name the exception on its error output and leak nothing.
+# Inputs: those of RunE2E.cmake and EXAMPLES_DIR.
+include(${CMAKE_CURRENT_LIST_DIR}/../RunE2E.cmake)
+
+# hostile_run(program input_file regex): the program must exit with 1, print a line matching the
+# regex on its error output and leave no heap block unfreed.
+function(hostile_run program input regex)
+  set(heap_log ${WORK_DIR}/heaptrc-program.log)
+  file(REMOVE ${heap_log})
+  set(ENV{HEAPTRC} "log=${heap_log}")
+  execute_process(
+    COMMAND ${program} ${input}
+    RESULT_VARIABLE result
+    OUTPUT_VARIABLE output
+    ERROR_VARIABLE errors)
+  if(NOT result STREQUAL "1")
+    message(FATAL_ERROR "${program} ${input} exited with ${result}, not 1:\n${output}${errors}")
+  endif()
+  if(NOT errors MATCHES "${regex}")
+    message(FATAL_ERROR "${program} ${input} printed no line matching ${regex}:\n${errors}")
+  endif()
+  file(READ ${heap_log} heap_report)
+  if(NOT heap_report MATCHES "(^|\n)0 unfreed memory blocks")
+    message(FATAL_ERROR "${program} ${input} leaks memory:\n${heap_report}")
+  endif()
+  message("${program} ${input}: ${errors}")
+endfunction()
+
+set(deep_dir ${WORK_DIR}/deep)
+file(MAKE_DIRECTORY ${deep_dir})
+string(REPEAT "[" 1000000 brackets)
+file(WRITE ${deep_dir}/brackets.json "${brackets}\n")
+string(REPEAT "(" 1000000 open)
+string(REPEAT ")" 1000000 close)
+file(WRITE ${deep_dir}/parens.calc "x = ${open}1${close};\n")
+
+kiv_e2e_compile(${EXAMPLES_DIR}/json/jsoncount.dpr ${bin_dir} ${unit_dir} ${RUNTIME_DIR} ${gen_dir})
+kiv_e2e_compile(${EXAMPLES_DIR}/calc/calc.dpr ${bin_dir} ${unit_dir} ${RUNTIME_DIR} ${gen_dir})
+hostile_run(${bin_dir}/jsoncount ${deep_dir}/brackets.json "brackets.json\\(1,[0-9]+\\): nesting too deep")
+hostile_run(${bin_dir}/calc ${deep_dir}/parens.calc "parens.calc\\(1,[0-9]+\\): nesting too deep")
