@@ -32,9 +32,16 @@ QString ProjectFolder(const IqvWsModule& project) {
   return QDir::currentPath();
 }
 
+QString StoredProjectPath(const QString& stored) {
+  QString path = stored;
+  // "\" is no file-name character on Windows, so a project written there means a separator by it.
+  path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  return path;
+}
+
 QString ResolveProjectDirectory(const QString& folder, const QString& directory) {
   if (directory.isEmpty()) return QDir::cleanPath(QDir(folder).absolutePath());
-  return QDir::cleanPath(QDir(folder).absoluteFilePath(directory));
+  return QDir::cleanPath(QDir(folder).absoluteFilePath(StoredProjectPath(directory)));
 }
 
 std::string GrammarBytes(IqvWsModule& module) {
@@ -44,7 +51,8 @@ std::string GrammarBytes(IqvWsModule& module) {
 }
 
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
-                             const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind) {
+                             const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind,
+                             const QString& inputPath, DiagnosticListener* listener) {
   ToolRunResult result;
   std::istringstream input(text);
   const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
@@ -52,6 +60,8 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
     // A dump with nowhere to go: the run stops after the parse and the symbol pass.
     if (kind == ToolRunKind::Check) tool.SetOutput(TkivTool::OutputKind::DumpGraph, nullptr);
+    if (!inputPath.isEmpty()) tool.SetInputPath(toEnginePath(inputPath));
+    tool.SetDiagnosticListener(listener);
     tool.Run();
     result.errors = tool.GetErrorCount();
     result.warnings = tool.GetWarningCount();
@@ -62,6 +72,13 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
     result.failure = QStringLiteral("unknown exception");
   }
   return result;
+}
+
+GrammarOutputs PlanGrammarOutputs(const std::string& text, const QString& name, const QString& inputPath,
+                                  const QString& outputDir, const QString& exchangeDir) {
+  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  return PlanOutputs(text, name.toStdString(), inputPath.isEmpty() ? std::string() : toEnginePath(inputPath),
+                     toEnginePath(outputDir), toEnginePath(exchangeDir));
 }
 
 }  // namespace kiv

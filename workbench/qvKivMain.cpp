@@ -285,7 +285,7 @@ void TfrmKivMain::createActions() {
   actProjectMoveUp = makeAction("actProjectMoveUp", QStringLiteral("Move file &up"), Keys(), &TfrmKivMain::moveFileUp);
   actProjectMoveDown = makeAction("actProjectMoveDown", QStringLiteral("Move file &down"), Keys(), &TfrmKivMain::moveFileDown);
   actProjectBuild = makeAction("actProjectBuild", QStringLiteral("&Build"), Keys(QStringLiteral("Ctrl+F9")), &TfrmKivMain::BuildCurrent);
-  actProjectBuildAll = makeAction("actProjectBuildAll", QStringLiteral("Build a&ll"), Keys(QStringLiteral("F9")), &TfrmKivMain::BuildAll);
+  actProjectBuildAll = makeAction("actProjectBuildAll", QStringLiteral("Build a&ll"), Keys(QStringLiteral("F9")), &TfrmKivMain::buildAllCommand);
   actProjectOptions = makeAction("actProjectOptions", QStringLiteral("Project &options"), Keys(QStringLiteral("Alt+O")), &TfrmKivMain::projectOptions);
 
   actViewExplorer = makeAction("actViewExplorer", QStringLiteral("Project &explorer"), Keys(), &TfrmKivMain::toggleExplorer);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/driver/kivDiagnostic.h"
 #include "engine/kivLibTypes.h"
 #include "workbench/qvAppSettings.h"
 #include "workbench/qvFindReplaceDialog.h"
@@ -41,7 +42,7 @@ class RecentFiles;
 enum class MessageImageKind : int;
 }  // namespace kiv
 
-class TfrmKivMain : public QMainWindow, public IkivToolErrorHandler {
+class TfrmKivMain : public QMainWindow, public IkivToolErrorHandler, public kiv::DiagnosticListener {
   Q_OBJECT
 public:
   static constexpr const char* kTitle = "Kiv Parser Generator";
@@ -56,13 +57,18 @@ public:
   void HandleWarning(const std::string& Text) override;
   void HandleError(const std::string& Text) override;
   void HandleMessage(const std::string& Text) override;
+  // kiv::DiagnosticListener: the column of the line just listed, for opening it at the caret.
+  void OnDiagnostic(const kiv::Diagnostic& D) override;
 
   // Builds one grammar module of the project; false when the build was refused (a missing
   // directory the user did not let the workbench create) or there was nothing to build. The
   // summary gives the generator's own counts, as `kiv build` prints them.
   bool BuildModule(IqvWsModule* module);
   void BuildCurrent();
-  void BuildAll();
+  // Builds every grammar in project order; first, as `kiv build PROJECT.kvp` does, two grammars
+  // that would write the same file (or one that would write over another's grammar file) are
+  // listed as errors and nothing is built. False when that refused the build.
+  bool BuildAll();
 
   // The project and the module whose tab is shown.
   TqvWsKivProject* Project() const;
@@ -169,6 +175,9 @@ private:
   // File dialogs of the wizards start in the project's folder.
   void useProjectFolder();
   void listLine(const std::string& text, kiv::MessageImageKind image);
+  // Lists the output clashes of the project's grammars; true when there was one.
+  bool reportOutputClashes();
+  void buildAllCommand();
   void messageActivated(const QModelIndex& index);
   void walkMessages(int step);
   // Whether `directory` (of the kind `what`) exists, offering to create it when it does not.
@@ -196,6 +205,8 @@ private:
   // builds).
   int FErrorLines = 0;
   QString FBuildingModule;
+  // Rows listed by the build in progress whose column the generator has not told yet.
+  QList<int> FRowsAwaitingColumn;
   // Directories the user declined to create during one "Build all".
   QSet<QString> FDeclinedDirectories;
   bool FSyncing = false;

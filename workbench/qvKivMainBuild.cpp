@@ -16,6 +16,7 @@
 #include "workbench/qvStatusPanels.h"
 #include "workbench/qvWsDiskSync.h"
 #include "workbench/qvWsKivProject.h"
+#include "engine/driver/kivTool.h"
 
 using kiv::MessageImageKind;
 using kiv::mainwindow::decodeLine;
@@ -39,7 +40,25 @@ void TfrmKivMain::listLine(const std::string& text, MessageImageKind image) {
     if (image == MessageImageKind::Warning && !position.positioned) return;
   }
   if (FMessages->Contains(caption)) return;
-  FMessages->AddItem(caption, image, FBuildingModule);
+  const int row = FMessages->AddItem(caption, image, FBuildingModule);
+  if (building && position.positioned) FRowsAwaitingColumn << row;
+}
+
+void TfrmKivMain::OnDiagnostic(const kiv::Diagnostic& D) {
+  // The handler has the line already (a nondeterminism report's lookahead lines too); its parts
+  // come here afterwards. The listed row it belongs to is the first one waiting with the same
+  // position and text (a diagnostic listed once keeps the column of its first report).
+  if (D.Kind == kiv::DiagnosticKind::Continuation || D.Line <= 0 || D.Column <= 0) return;
+  const QString prefix = decodeLine(D.FileName + "(" + std::to_string(D.Line) + "):");
+  const QString text = decodeLine(D.Text).trimmed();
+  for (qsizetype i = 0; i < FRowsAwaitingColumn.size(); ++i) {
+    const int row = FRowsAwaitingColumn[i];
+    const QString caption = FMessages->Caption(row);
+    if (!caption.startsWith(prefix) || caption.mid(prefix.size()).trimmed() != text) continue;
+    FMessages->SetColumn(row, D.Column);
+    FRowsAwaitingColumn.removeAt(i);
+    return;
+  }
 }
 
 void TfrmKivMain::HandleWarning(const std::string& Text) { listLine(Text, MessageImageKind::Warning); }
@@ -112,11 +131,14 @@ bool TfrmKivMain::BuildModule(IqvWsModule* module) {
                     .toStdString());
   } else {
     const std::string text = kiv::GrammarBytes(*module);
-    result = kiv::RunGrammarTool(text, name, outputDir, exchangeDir, this);
+    // The grammar's own file is never written over.
+    result = kiv::RunGrammarTool(text, name, outputDir, exchangeDir, this, kiv::ToolRunKind::Build,
+                                 module->HasFilePath() ? module->GetFilePath() : QString(), this);
     if (!result.failure.isEmpty())
       HandleError((QStringLiteral("Unexpected exception: ") + result.failure).toStdString());
   }
   FBuildingModule.clear();
+  FRowsAwaitingColumn.clear();
   letWindowMessagesRun();
 
   // The generator's own counts, as the command line prints them; an error line that the
@@ -141,9 +163,43 @@ void TfrmKivMain::BuildCurrent() {
   FDeclinedDirectories.clear();
 }
 
-void TfrmKivMain::BuildAll() {
+bool TfrmKivMain::reportOutputClashes() {
+  TqvWsKivProject* project = Project();
+  const QString folder = kiv::ProjectFolder(*FProject);
+  const QString outputDir = kiv::ResolveProjectDirectory(folder, project->GetOutputDir());
+  const QString exchangeDir = kiv::ResolveProjectDirectory(folder, project->GetExchangeDir());
+  std::vector<kiv::GrammarOutputs> plans;
+  for (int i = 0; i < FProject->ChildCount(); ++i) {
+    const IqvWsModulePtr module = FProject->Child(i);
+    // A grammar with nothing to read reports that in its own build.
+    if (module->IsMissing() && !module->IsModified()) continue;
+    plans.push_back(kiv::PlanGrammarOutputs(kiv::GrammarBytes(*module), module->GetName(),
+                                            module->HasFilePath() ? module->GetFilePath() : QString(), outputDir,
+                                            exchangeDir));
+  }
+  const std::vector<kiv::OutputClash> clashes = kiv::FindOutputClashes(plans);
+  if (clashes.empty()) return false;
+  // Each clash is an error at line 1 of the later grammar, which a double click opens.
+  for (const kiv::OutputClash& clash : clashes) {
+    const QString name = QString::fromStdString(plans[clash.Grammar].Name);
+    const QString caption = decodeLine(TkivTool::PositionedLine(kiv::ClashText(plans, clash), plans[clash.Grammar].Name, 1));
+    if (!FMessages->Contains(caption)) FMessages->AddItem(caption, MessageImageKind::Error, name);
+  }
+  FMessages->AddItem(QStringLiteral("%1: %2 Error(s), nothing was built").arg(FProject->GetName()).arg(clashes.size()),
+                     MessageImageKind::Build, FProject->GetName());
+  FMessageView->scrollToBottom();
+  return true;
+}
+
+bool TfrmKivMain::BuildAll() {
   FMessages->Clear();
-  if (!FProject) return;
+  if (!FProject) return false;
+  // Every grammar as its file now is, before anything is planned or built.
+  SyncWithDisk();
+  if (reportOutputClashes()) {
+    UpdateState();
+    return false;
+  }
   // A directory the user declined to create is asked about once per "Build all".
   FDeclinedDirectories.clear();
   // The project order as it stands when the build starts.
@@ -151,10 +207,37 @@ void TfrmKivMain::BuildAll() {
   for (int i = 0; i < FProject->ChildCount(); ++i) modules.push_back(FProject->Child(i));
   for (const IqvWsModulePtr& module : modules) BuildModule(module.get());
   FDeclinedDirectories.clear();
+  return true;
 }
+
+void TfrmKivMain::buildAllCommand() { BuildAll(); }
 
 // ---------------------------------------------------------------------------------------------
 // Messages
+
+namespace {
+
+// The character index in the editor's line `line` of the generator's column `column`, which
+// counts the bytes of the line as the file holds them (1-based; 0 when unknown).
+int characterOfColumn(IqvWsModule& module, int line, int column) {
+  if (column <= 1 || !module.GetEditor()) return 0;
+  const QStringList lines = module.GetEditor()->GetLines();
+  if (line < 1 || line > lines.size()) return 0;
+  const QString& text = lines[line - 1];
+  kiv::TextFormat format = module.Format();
+  // A byte order mark is read as the first line's first characters.
+  qsizetype before = line == 1 && format.byteOrderMark ? 3 : 0;
+  format.byteOrderMark = false;
+  int index = 0;
+  while (index < text.size() && before < column - 1) {
+    const int width = text.at(index).isHighSurrogate() && index + 1 < text.size() ? 2 : 1;
+    before += kiv::EncodeText(text.mid(index, width), format).size();
+    index += width;
+  }
+  return index;
+}
+
+}  // namespace
 
 bool TfrmKivMain::OpenMessage(int row) {
   if (!FProject || row < 0 || row >= FMessages->Count()) return false;
@@ -166,7 +249,7 @@ bool TfrmKivMain::OpenMessage(int row) {
   IqvWsModuleEditor* editor = module->GetEditor();
   if (!editor) return false;
   const int line = std::max(1, kiv::MessageListModel::LineNumberOf(caption));
-  editor->GotoLine(line);
+  editor->GotoPosition(line, characterOfColumn(*module, line, FMessages->Column(row)));
   editor->HighlightLine(line, image == MessageImageKind::Error ? kiv::CheckMarkKind::Error : kiv::CheckMarkKind::Warning);
   editor->Focus();
   UpdateState();

@@ -89,6 +89,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case ImageIndexRole: return static_cast<int>(item.image);
     case ModuleRole: return ModuleOf(index.row());
     case LineRole: return LineNumberOf(item.caption);
+    case ColumnRole: return item.column;
     default: return {};
   }
 }
@@ -96,10 +97,18 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
 int MessageListModel::AddItem(const QString& caption, MessageImageKind image, const QString& module) {
   const int row = Count();
   beginInsertRows(QModelIndex(), row, row);
-  FItems.push_back({caption, image, module});
+  FItems.push_back({caption, image, module, 0});
   ++FCaptionCounts[caption];
   endInsertRows();
   return row;
+}
+
+void MessageListModel::SetColumn(int row, int column) {
+  if (row >= 0 && row < Count()) FItems[static_cast<size_t>(row)].column = std::max(0, column);
+}
+
+int MessageListModel::Column(int row) const {
+  return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].column : 0;
 }
 
 void MessageListModel::forgetCaption(const QString& caption) {

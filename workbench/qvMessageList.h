@@ -25,6 +25,7 @@ public:
     ImageIndexRole = Qt::UserRole + 1,
     ModuleRole,  // the module the item belongs to (see ModuleOf)
     LineRole,    // the caption's line number, 0 when it has none
+    ColumnRole,  // the column the generator gave (1-based), 0 when it gave none
   };
 
   explicit MessageListModel(QObject* parent = nullptr);
@@ -37,6 +38,9 @@ public:
   int AddItem(const QString& caption, MessageImageKind image, const QString& module = QString());
   bool Contains(const QString& caption) const { return FCaptionCounts.value(caption) > 0; }
   void SetCaption(int row, const QString& caption);
+  // The column of the item's position (1-based; 0 when unknown), which the caption does not show.
+  void SetColumn(int row, int column);
+  int Column(int row) const;
   void RemoveItem(int row);
   void Clear();
 
@@ -69,6 +73,7 @@ private:
     QString caption;
     MessageImageKind image;
     QString module;
+    int column = 0;
   };
   std::vector<Item> FItems;
   // How many items carry each caption, so that a diagnostic already listed is found at once.

@@ -346,10 +346,15 @@ void TqvWsKivGrammarEditor::Paste() {
   if (FEdit) FEdit->paste();
 }
 
-void TqvWsKivGrammarEditor::GotoLine(int line) {
+void TqvWsKivGrammarEditor::GotoLine(int line) { GotoPosition(line, 0); }
+
+void TqvWsKivGrammarEditor::GotoPosition(int line, int column) {
   if (!FEdit) return;
   const int index = qBound(0, line - 1, std::max(0, FEdit->lines() - 1));
-  FEdit->setCursorPosition(index, 0);
+  // The line's own characters, without its line end.
+  QString text = FEdit->text(index);
+  while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) text.chop(1);
+  FEdit->setCursorPosition(index, qBound(0, column, static_cast<int>(text.size())));
   FEdit->ensureLineVisible(index);
   // Not at the very edge: a target near the top or bottom is scrolled to a third of the view.
   const long first = FEdit->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);

@@ -46,6 +46,7 @@ public:
   void Copy() override;
   void Paste() override;
   void GotoLine(int line) override;
+  void GotoPosition(int line, int index) override;
   bool CanUndo() const override;
   bool CanRedo() const override;
   bool CanCut() const override;

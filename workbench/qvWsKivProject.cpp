@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <sstream>
 
+#include "workbench/qvBuildCommand.h"
 #include "workbench/qvPrompter.h"
 #include "workbench/qvWsKivGrammarModule.h"
 
@@ -114,7 +115,8 @@ void TqvWsKivProject::readText() {
   SetExchangeDir(fromFileText(result.project.exchangeDir, format));
   const QDir folder = HasFilePath() ? QFileInfo(GetFilePath()).absoluteDir() : QDir::current();
   for (const kiv::ProjectGrammar& entry : result.project.grammars) {
-    const QString stored = fromFileText(entry.path, format);
+    // A grammar path is read as the command line reads it ("\" separates too).
+    const QString stored = kiv::StoredProjectPath(fromFileText(entry.path, format));
     const QString path = stored.isEmpty() ? stored : QDir::cleanPath(folder.absoluteFilePath(stored));
     IqvWsModulePtr module;
     if (stored.isEmpty() || QFileInfo(path).isFile()) {

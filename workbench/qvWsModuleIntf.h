@@ -180,6 +180,9 @@ public:
   virtual QRect SelectionScreenRect() const = 0;
   // Removes the highlighting of every match of the last search.
   virtual void ClearFindMarks() = 0;
+  // As GotoLine, with the caret before character `index` (0-based) of the line, or at its end
+  // when the line is shorter.
+  virtual void GotoPosition(int line, int index) = 0;
 };
 
 // Makes, opens, saves and closes modules of one file type.

@@ -352,6 +352,21 @@ private slots:
     action(*window, "actProjectBuildAll")->trigger();
     QVERIFY2(!captions(*window).last().startsWith(QStringLiteral("Good: 0 Error(s)")),
              qPrintable(captions(*window).join(QLatin1Char('\n'))));
+
+    // A project written on Windows: "\" separates in its directories and grammar paths, as the
+    // command line reads them (before, "gen\win" was one strange folder name here).
+    window.reset();
+    QDir().mkpath(path(QStringLiteral("gen/win")));
+    writeFile(path(QStringLiteral("sub/Win.g")), "unit Win;\nlexer TWin;\n\nA : 'a' ;\n");
+    writeProject(path(QStringLiteral("w.kvp")), QStringLiteral("gen\\win"), QStringLiteral("gen\\win"),
+                 {QStringLiteral("sub\\Win.g")});
+    window = showWindow({path(QStringLiteral("w.kvp"))});
+    const IqvWsModulePtr win = window->ProjectModule()->FindChild(QStringLiteral("Win"));
+    QVERIFY(win && !win->IsMissing());
+    action(*window, "actProjectBuildAll")->trigger();
+    QCOMPARE(captions(*window), QStringList({"Win: 0 Error(s), 0 Warning(s)"}));
+    QVERIFY(QFileInfo::exists(path(QStringLiteral("gen/win/Win.pas"))));
+    QVERIFY(QFileInfo::exists(path(QStringLiteral("gen/win/WinTokens.txt"))));
   }
 
   void commandEnablingFollowsTheProject() {

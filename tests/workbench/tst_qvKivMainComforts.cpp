@@ -146,6 +146,10 @@ private slots:
     QCOMPARE(window->CurrentModule(), bad);
     QCOMPARE(caretLine(bad), 3);
     QCOMPARE(editorOf(bad)->HighlightedLine(), 4);
+    // The caret stands where the generator places the error ("A" of "start : A B ) ;").
+    int line = -1, index = -1;
+    editOf(bad)->getCursorPosition(&line, &index);
+    QCOMPARE(index, 8);
 
     // F6 walks the errors and warnings, skipping summaries, and wraps around.
     for (int step = 0; step < 3; ++step) action(*window, "actSearchNextMessage")->trigger();
@@ -165,6 +169,18 @@ private slots:
     QTRY_VERIFY(action(*window, "actEditCopy")->isEnabled());
     QTest::keySequence(view, QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("[Info   ] Bad: 3 Error(s), 0 Warning(s)\r\n"));
+
+    // The generator counts a line's bytes; the caret goes to the character there (after "éé").
+    writeFile(path(QStringLiteral("U.g")), "unit U;\nparser TU;\n\nstart : \"\xC3\xA9\xC3\xA9\" X ;\n");
+    FPrompter->files = {path(QStringLiteral("U.g"))};
+    action(*window, "actProjectAddFile")->trigger();
+    action(*window, "actProjectBuild")->trigger();
+    QCOMPARE(captions(*window).value(1), QStringLiteral("U(4): Undefined token symbol: X"));
+    QVERIFY(window->OpenMessage(1));
+    const IqvWsModulePtr utf8 = window->ProjectModule()->FindChild(QStringLiteral("U"));
+    editOf(utf8)->getCursorPosition(&line, &index);
+    QCOMPARE(QPair(line, index), QPair(3, 13));
+    FPrompter->answers = {kiv::PromptAnswer::No};
   }
 
   void recentListsAndProjectFolder() {

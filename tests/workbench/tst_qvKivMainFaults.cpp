@@ -294,6 +294,48 @@ private slots:
     QCOMPARE(captions(*window).first(), QStringLiteral("gone: 0 Error(s), 0 Warning(s)"));
   }
 
+  // Two grammars of one project with the same unit wrote over each other's files one after the
+  // other, and a grammar named like its own unit was overwritten by it. Now "Build all" first
+  // lists the clashes as `kiv build p.kvp` does and builds nothing, and no build writes over the
+  // grammar it builds.
+  void buildsNeverWriteOverGrammarsOrEachOther() {
+    const QString project = makeProject({{"First", "unit Same;\nlexer TFirst;\n\nA : 'a' ;\n"},
+                                         {"Second", "unit Same;\nlexer TSecond;\n\nB : 'b' ;\n"}});
+    auto window = showWindow({project});
+    action(*window, "actProjectBuildAll")->trigger();
+    QProcess kiv;
+    kiv.start(QStringLiteral(KIV_PROGRAM), {QStringLiteral("build"), project});
+    QVERIFY(kiv.waitForFinished(60000));
+    QCOMPARE(kiv.exitCode(), 1);
+    QCOMPARE(captions(*window), listedLines(kiv.readAllStandardOutput()));
+    QCOMPARE(captions(*window).size(), 4);  // the three files, and the line that nothing was built
+    QCOMPARE(captions(*window).last(), QStringLiteral("p: 3 Error(s), nothing was built"));
+    QVERIFY2(captions(*window).first().startsWith(QStringLiteral("Second(1): \"")), qPrintable(captions(*window).first()));
+    QVERIFY(QDir(path(QStringLiteral("out"))).isEmpty());
+    // The clash opens the later grammar at its first line.
+    QVERIFY(window->OpenMessage(0));
+    QCOMPARE(window->CurrentModule()->GetName(), QStringLiteral("Second"));
+    QCOMPARE(caretLine(window->CurrentModule()), 0);
+
+    // The second grammar renamed in the editor (not saved): the build uses that text and goes on.
+    editOf(window->CurrentModule())->setText(QStringLiteral("unit Other;\nlexer TSecond;\n\nB : 'b' ;\n"));
+    action(*window, "actProjectBuildAll")->trigger();
+    QCOMPARE(captions(*window), QStringList({"First: 0 Error(s), 0 Warning(s)", "Second: 0 Error(s), 0 Warning(s)"}));
+    QVERIFY(QFileInfo::exists(path(QStringLiteral("out/Other.pas"))));
+
+    // A grammar kept in "Self.pas" whose unit is Self, built into its own folder.
+    const QByteArray self = "unit Self;\nlexer TSelf;\n\nA : 'a' ;\n";
+    writeFile(path(QStringLiteral("Self.pas")), self);
+    writeProject(path(QStringLiteral("s.kvp")), QString(), QString(), {QStringLiteral("Self.pas")});
+    window.reset();
+    window = showWindow({path(QStringLiteral("s.kvp"))});
+    action(*window, "actProjectBuildAll")->trigger();
+    QVERIFY2(captions(*window).first().startsWith(QStringLiteral("Self(1): Refusing to overwrite")),
+             qPrintable(captions(*window).join(QLatin1Char('\n'))));
+    QCOMPARE(captions(*window).last(), QStringLiteral("Self: 1 Error(s), 0 Warning(s)"));
+    QCOMPARE(readBytes(path(QStringLiteral("Self.pas"))), self);
+  }
+
   // A writable file in a read-only folder could not be saved (the safe save needs a new file
   // beside it).
   void readOnlyFolderSavesInPlace() {
