@@ -2,7 +2,8 @@
 # screenshots.sh - shows the workbench as a user sees it: starts it under Xvfb on copies of the
 # calculator example and saves to docs/screenshots/ the main window after "Build all" (F9), a build
 # with errors and the first one opened (F6), a project with a missing grammar file, a syntax error
-# marked by the check while typing, and both wizard dialogs.
+# marked by the check while typing, a nondeterminism report opened at its line, the project
+# options dialog, and both wizard dialogs.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +27,8 @@ if [[ "${1:-}" != "--inside-xvfb" ]]; then
   build=${1:-build}
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" --target kiv-workbench -j "$(nproc)"
-  exec xvfb-run -a -s "-screen 0 1280x900x24" bash "$0" --inside-xvfb "$(cd "$build" && pwd)"
+  # A display number of its own, so that another xvfb-run starting at the same time does not take it.
+  exec xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x900x24" bash "$0" --inside-xvfb "$(cd "$build" && pwd)"
 fi
 
 # From here on the script runs inside the virtual display.
@@ -70,9 +72,13 @@ wait_for_file() {
   return 1
 }
 
+# Saves what the screen shows where window $1 is (its tool tips and pop-ups included, which a
+# capture of the window alone would leave black) as docs/screenshots/$2.
 capture() {
   sleep 0.5  # let the last repaint reach the screen
-  import -window "$1" "$shots/$2"
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$2"
   echo "screenshots: wrote docs/screenshots/$2"
 }
 
@@ -150,7 +156,7 @@ xdotool key --clearmodifiers F9
 wait_for_file "$work/missing/out/calcParser.pas"
 sleep 1
 # The pointer rests on the missing grammar, the tree's last node.
-xdotool mousemove --window "$main" "${MISSING_NODE_X:-70}" "${MISSING_NODE_Y:-150}"
+xdotool mousemove --window "$main" "${MISSING_NODE_X:-70}" "${MISSING_NODE_Y:-166}"
 sleep 2
 capture "$main" missing-grammar.png
 stop_workbench
@@ -173,12 +179,41 @@ sleep 0.5
 xdotool key --clearmodifiers End
 xdotool type --delay 80 ' )'
 sleep 2
-xdotool mousemove --window "$main" "${CHECK_MARK_X:-240}" "${CHECK_MARK_Y:-420}"
+# Tool tips show only in the active window, which the closed dialog left to no one.
+xdotool windowfocus --sync "$main"
+xdotool mousemove --window "$main" "${CHECK_MARK_X:-240}" "${CHECK_MARK_Y:-475}"
 sleep 2
 capture "$main" background-check.png
 stop_workbench
 
-# 5. The two grammar wizards, which a new project runs when the settings ask for them.
+# 5. A nondeterminism report: the lexer's greedy option taken away, "Build all", and F6 opens the
+# report at its line; its tool tip shows the lookahead lines.
+cp -r examples/calc "$work/conflict"
+mkdir -p "$work/conflict/out"
+sed -i 's/( options { greedy = true; } : /( /' "$work/conflict/calcLexer.g"
+grep -qF "'\\r' ( '\\n' )?" "$work/conflict/calcLexer.g" || { echo "screenshots: the conflict was not made" >&2; exit 1; }
+open_project "$work/conflict/calc.kvp"
+xdotool key --clearmodifiers F9
+wait_for_file "$work/conflict/out/calcParser.pas"
+sleep 1
+xdotool key --clearmodifiers F6
+# The pointer on the report shows its lookahead lines.
+xdotool mousemove --window "$main" "${REPORT_X:-420}" "${REPORT_Y:-647}"
+sleep 2
+capture "$main" messages-nondeterminism.png
+stop_workbench
+
+# 6. The project options dialog (Alt+O) over the example project.
+open_project "$work/calc/calc.kvp"
+xdotool key --clearmodifiers alt+o
+options=$(wait_for_window '^Project options$')
+xdotool windowfocus --sync "$options"
+sleep 0.5
+capture "$options" project-options.png
+xdotool key --clearmodifiers Escape
+stop_workbench
+
+# 7. The two grammar wizards, which a new project runs when the settings ask for them.
 mkdir -p "$XDG_CONFIG_HOME/Orvanth"
 cat > "$XDG_CONFIG_HOME/Orvanth/KIV.conf" <<'EOF'
 [Options]

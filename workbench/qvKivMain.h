@@ -57,7 +57,8 @@ public:
   void HandleWarning(const std::string& Text) override;
   void HandleError(const std::string& Text) override;
   void HandleMessage(const std::string& Text) override;
-  // kiv::DiagnosticListener: the column of the line just listed, for opening it at the caret.
+  // kiv::DiagnosticListener: the column of a listed line, for opening it at the caret, and the
+  // lookahead lines of a nondeterminism report, shown in its tool tip.
   void OnDiagnostic(const kiv::Diagnostic& D) override;
 
   // Builds one grammar module of the project; false when the build was refused (a missing
@@ -205,8 +206,10 @@ private:
   // builds).
   int FErrorLines = 0;
   QString FBuildingModule;
-  // Rows listed by the build in progress whose column the generator has not told yet.
-  QList<int> FRowsAwaitingColumn;
+  // Rows listed by the build in progress that the generator has not told the parts of yet, and
+  // the row the last diagnostic told belongs to (-1 for none), which takes its continuation lines.
+  QList<int> FRowsAwaitingParts;
+  int FToldRow = -1;
   // Directories the user declined to create during one "Build all".
   QSet<QString> FDeclinedDirectories;
   bool FSyncing = false;

@@ -41,22 +41,28 @@ void TfrmKivMain::listLine(const std::string& text, MessageImageKind image) {
   }
   if (FMessages->Contains(caption)) return;
   const int row = FMessages->AddItem(caption, image, FBuildingModule);
-  if (building && position.positioned) FRowsAwaitingColumn << row;
+  if (building && position.positioned) FRowsAwaitingParts << row;
 }
 
 void TfrmKivMain::OnDiagnostic(const kiv::Diagnostic& D) {
   // The handler has the line already (a nondeterminism report's lookahead lines too); its parts
   // come here afterwards. The listed row it belongs to is the first one waiting with the same
   // position and text (a diagnostic listed once keeps the column of its first report).
-  if (D.Kind == kiv::DiagnosticKind::Continuation || D.Line <= 0 || D.Column <= 0) return;
+  if (D.Kind == kiv::DiagnosticKind::Continuation) {
+    if (FToldRow >= 0) FMessages->AddDetail(FToldRow, decodeLine(D.Text));
+    return;
+  }
+  FToldRow = -1;
+  if (D.Line <= 0) return;
   const QString prefix = decodeLine(D.FileName + "(" + std::to_string(D.Line) + "):");
   const QString text = decodeLine(D.Text).trimmed();
-  for (qsizetype i = 0; i < FRowsAwaitingColumn.size(); ++i) {
-    const int row = FRowsAwaitingColumn[i];
+  for (qsizetype i = 0; i < FRowsAwaitingParts.size(); ++i) {
+    const int row = FRowsAwaitingParts[i];
     const QString caption = FMessages->Caption(row);
     if (!caption.startsWith(prefix) || caption.mid(prefix.size()).trimmed() != text) continue;
     FMessages->SetColumn(row, D.Column);
-    FRowsAwaitingColumn.removeAt(i);
+    FRowsAwaitingParts.removeAt(i);
+    FToldRow = row;
     return;
   }
 }
@@ -138,7 +144,8 @@ bool TfrmKivMain::BuildModule(IqvWsModule* module) {
       HandleError((QStringLiteral("Unexpected exception: ") + result.failure).toStdString());
   }
   FBuildingModule.clear();
-  FRowsAwaitingColumn.clear();
+  FRowsAwaitingParts.clear();
+  FToldRow = -1;
   letWindowMessagesRun();
 
   // The generator's own counts, as the command line prints them; an error line that the

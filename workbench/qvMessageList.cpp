@@ -79,8 +79,10 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= Count()) return {};
   const Item& item = FItems[static_cast<size_t>(index.row())];
   switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: return item.caption;
+    case Qt::DisplayRole: return item.caption;
+    case Qt::ToolTipRole:
+      return item.details.isEmpty() ? item.caption
+                                    : item.caption + QLatin1Char('\n') + item.details.join(QLatin1Char('\n'));
     case Qt::DecorationRole: {
       const int image = static_cast<int>(item.image);
       if (image < 0 || image >= static_cast<int>(FIcons.size())) return {};
@@ -97,7 +99,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
 int MessageListModel::AddItem(const QString& caption, MessageImageKind image, const QString& module) {
   const int row = Count();
   beginInsertRows(QModelIndex(), row, row);
-  FItems.push_back({caption, image, module, 0});
+  FItems.push_back({caption, image, module, 0, {}});
   ++FCaptionCounts[caption];
   endInsertRows();
   return row;
@@ -109,6 +111,17 @@ void MessageListModel::SetColumn(int row, int column) {
 
 int MessageListModel::Column(int row) const {
   return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].column : 0;
+}
+
+void MessageListModel::AddDetail(int row, const QString& line) {
+  if (row < 0 || row >= Count()) return;
+  FItems[static_cast<size_t>(row)].details << line;
+  const QModelIndex changed = index(row);
+  emit dataChanged(changed, changed, {Qt::ToolTipRole});
+}
+
+QStringList MessageListModel::Details(int row) const {
+  return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].details : QStringList();
 }
 
 void MessageListModel::forgetCaption(const QString& caption) {

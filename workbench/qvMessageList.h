@@ -41,6 +41,10 @@ public:
   // The column of the item's position (1-based; 0 when unknown), which the caption does not show.
   void SetColumn(int row, int column);
   int Column(int row) const;
+  // Lines that belong to the item without being items themselves (the lookahead lines of a
+  // nondeterminism report); its tool tip shows them below the caption.
+  void AddDetail(int row, const QString& line);
+  QStringList Details(int row) const;
   void RemoveItem(int row);
   void Clear();
 
@@ -74,6 +78,7 @@ private:
     MessageImageKind image;
     QString module;
     int column = 0;
+    QStringList details;
   };
   std::vector<Item> FItems;
   // How many items carry each caption, so that a diagnostic already listed is found at once.

@@ -286,6 +286,12 @@ private slots:
     action(*window, "actProjectBuild")->trigger();
     QVERIFY(captions(*window).contains(QStringLiteral("Pf(0): Filter rule \"JUNK\" must be protected.")));
     QCOMPARE(captions(*window).last(), QStringLiteral("Pf: 1 Error(s), 0 Warning(s)"));
+    // The report's lookahead lines are no items; its tool tip shows them.
+    const int report = static_cast<int>(captions(*window).indexOf(
+        QStringLiteral("Pf(1): Lexical nondeterminism between rules \"WORD\" and \"JUNK\"")));
+    QVERIFY(report >= 0);
+    QCOMPARE(window->Messages()->data(window->Messages()->index(report), Qt::ToolTipRole).toString(),
+             captions(*window)[report] + QStringLiteral("\n         k=1 'a'..'z'"));
   }
 
   void buildAllAndNavigation() {
