@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# screenshots.sh - shows the workbench as a user sees it: starts it under Xvfb on a copy of the
-# calculator example, runs "Build all" (F9), and saves the main window and both wizard dialogs to
-# docs/screenshots/. Usage: bash scripts/screenshots.sh [BUILD_DIR]
+# screenshots.sh - shows the workbench as a user sees it: starts it under Xvfb on copies of the
+# calculator example and saves to docs/screenshots/ the main window after "Build all" (F9), a build
+# with errors and the first one opened (F6), a project with a missing grammar file, a syntax error
+# marked by the check while typing, a nondeterminism report opened at its line, the project
+# options dialog, and both wizard dialogs.
+# Usage: bash scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,7 +27,8 @@ if [[ "${1:-}" != "--inside-xvfb" ]]; then
   build=${1:-build}
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" --target kiv-workbench -j "$(nproc)"
-  exec xvfb-run -a -s "-screen 0 1280x900x24" bash "$0" --inside-xvfb "$(cd "$build" && pwd)"
+  # A display number of its own, so that another xvfb-run starting at the same time does not take it.
+  exec xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x900x24" bash "$0" --inside-xvfb "$(cd "$build" && pwd)"
 fi
 
 # From here on the script runs inside the virtual display.
@@ -68,9 +72,13 @@ wait_for_file() {
   return 1
 }
 
+# Saves what the screen shows where window $1 is (its tool tips and pop-ups included, which a
+# capture of the window alone would leave black) as docs/screenshots/$2.
 capture() {
   sleep 0.5  # let the last repaint reach the screen
-  import -window "$1" "$shots/$2"
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$2"
   echo "screenshots: wrote docs/screenshots/$2"
 }
 
@@ -85,21 +93,127 @@ stop_workbench() {
   workbench_pid=""
 }
 
+# Moves the pointer off the widgets, so that no hover tint or tool tip shows unless asked for.
+settle() {
+  xdotool mousemove --window "$1" 1090 5
+  sleep 0.8
+}
+
+# Puts the main window $1 at the top left, 1100 x 760, and focuses it.
+place_window() {
+  xdotool windowsize "$1" 1100 760 windowmove "$1" 0 0
+  sleep 0.5
+  xdotool windowfocus --sync "$1"
+}
+
+# Opens the project $1 (in this shell, so that the program is not tied to a command substitution)
+# and sets `main` to its window.
+open_project() {
+  start_workbench "$1"
+  main=$(wait_for_window '^Kiv Parser Generator - calc$')
+  place_window "$main"
+}
+
 # 1. The main window on the example project after "Build all", with the parser grammar open.
-start_workbench "$work/calc/calc.kvp"
-main=$(wait_for_window '^Kiv Parser Generator - calc$')
-xdotool windowsize "$main" 1100 760 windowmove "$main" 0 0
-sleep 0.5
-xdotool windowfocus --sync "$main"
+open_project "$work/calc/calc.kvp"
 xdotool key --clearmodifiers F9
 wait_for_file "$work/calc/out/calcParser.pas"
 # Open calcParser from the project tree: select it with the keyboard and press Enter.
 xdotool mousemove --window "$main" 60 112 click 1
 xdotool key --clearmodifiers End Return
+settle "$main"
 capture "$main" main-window.png
 stop_workbench
 
-# 2. The two grammar wizards, which a new project runs when the settings ask for them.
+# 2. A build with errors: two undefined tokens in the parser; F6 opens the first one, its line
+# tinted.
+cp -r examples/calc "$work/errors"
+mkdir -p "$work/errors/out"
+sed -i -e 's/ASSIGN v=expr SEMI$/ASSIGN v=expr SEMICOLON/' -e 's/| PERCENT r=factor\[1\]/| MODULO r=factor[1]/' \
+  "$work/errors/calcParser.g"
+open_project "$work/errors/calc.kvp"
+xdotool key --clearmodifiers F9
+wait_for_file "$work/errors/out/calcLexer.pas"
+sleep 1
+xdotool key --clearmodifiers F6
+settle "$main"
+capture "$main" messages-errors.png
+stop_workbench
+
+# 3. A project that lists a grammar file that is not there: greyed in the tree with its tool tip,
+# and its build error in the message list.
+cp -r examples/calc "$work/missing"
+mkdir -p "$work/missing/out"
+sed -i 's|^End|   Grammar   = "calcTypes.g"\r\nEnd|' "$work/missing/calc.kvp"
+start_workbench "$work/missing/calc.kvp"
+# Opening says once that the file is missing.
+note=$(wait_for_window '^calc$')
+xdotool windowfocus --sync "$note"
+xdotool key --clearmodifiers Return
+main=$(wait_for_window '^Kiv Parser Generator - calc$')
+place_window "$main"
+xdotool key --clearmodifiers F9
+wait_for_file "$work/missing/out/calcParser.pas"
+sleep 1
+# The pointer rests on the missing grammar, the tree's last node.
+xdotool mousemove --window "$main" "${MISSING_NODE_X:-70}" "${MISSING_NODE_Y:-166}"
+sleep 2
+capture "$main" missing-grammar.png
+stop_workbench
+
+# 4. The check while typing: a stray ")" typed into the lexer is marked in the margin; the pointer
+# on the mark shows the message.
+cp -r examples/calc "$work/check"
+open_project "$work/check/calc.kvp"
+# Open calcLexer from the tree, go to line 25 and type the error at its end.
+xdotool mousemove --window "$main" 60 112 click 1
+xdotool key --clearmodifiers End Up Return
+sleep 0.5
+xdotool key --clearmodifiers alt+g
+goto=$(wait_for_window '^Goto line number$')
+xdotool windowfocus --sync "$goto"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 25
+xdotool key --clearmodifiers Return
+sleep 0.5
+xdotool key --clearmodifiers End
+xdotool type --delay 80 ' )'
+sleep 2
+# Tool tips show only in the active window, which the closed dialog left to no one.
+xdotool windowfocus --sync "$main"
+xdotool mousemove --window "$main" "${CHECK_MARK_X:-240}" "${CHECK_MARK_Y:-475}"
+sleep 2
+capture "$main" background-check.png
+stop_workbench
+
+# 5. A nondeterminism report: the lexer's greedy option taken away, "Build all", and F6 opens the
+# report at its line; its tool tip shows the lookahead lines.
+cp -r examples/calc "$work/conflict"
+mkdir -p "$work/conflict/out"
+sed -i 's/( options { greedy = true; } : /( /' "$work/conflict/calcLexer.g"
+grep -qF "'\\r' ( '\\n' )?" "$work/conflict/calcLexer.g" || { echo "screenshots: the conflict was not made" >&2; exit 1; }
+open_project "$work/conflict/calc.kvp"
+xdotool key --clearmodifiers F9
+wait_for_file "$work/conflict/out/calcParser.pas"
+sleep 1
+xdotool key --clearmodifiers F6
+# The pointer on the report shows its lookahead lines.
+xdotool mousemove --window "$main" "${REPORT_X:-420}" "${REPORT_Y:-647}"
+sleep 2
+capture "$main" messages-nondeterminism.png
+stop_workbench
+
+# 6. The project options dialog (Alt+O) over the example project.
+open_project "$work/calc/calc.kvp"
+xdotool key --clearmodifiers alt+o
+options=$(wait_for_window '^Project options$')
+xdotool windowfocus --sync "$options"
+sleep 0.5
+capture "$options" project-options.png
+xdotool key --clearmodifiers Escape
+stop_workbench
+
+# 7. The two grammar wizards, which a new project runs when the settings ask for them.
 mkdir -p "$XDG_CONFIG_HOME/Orvanth"
 cat > "$XDG_CONFIG_HOME/Orvanth/KIV.conf" <<'EOF'
 [Options]

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
+#include <mutex>
 #include <sstream>
 
 #include "engine/driver/kivTool.h"
@@ -19,6 +20,11 @@ namespace {
 // Paths go to the engine in the file system's own encoding.
 std::string toEnginePath(const QString& path) { return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(); }
 
+std::mutex& engineRunMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 }  // namespace
 
 QString ProjectFolder(const IqvWsModule& project) {
@@ -26,24 +32,36 @@ QString ProjectFolder(const IqvWsModule& project) {
   return QDir::currentPath();
 }
 
+QString StoredProjectPath(const QString& stored) {
+  QString path = stored;
+  // "\" is no file-name character on Windows, so a project written there means a separator by it.
+  path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  return path;
+}
+
 QString ResolveProjectDirectory(const QString& folder, const QString& directory) {
   if (directory.isEmpty()) return QDir::cleanPath(QDir(folder).absolutePath());
-  return QDir::cleanPath(QDir(folder).absoluteFilePath(directory));
+  return QDir::cleanPath(QDir(folder).absoluteFilePath(StoredProjectPath(directory)));
 }
 
 std::string GrammarBytes(IqvWsModule& module) {
-  const QStringList lines = module.GetLines();
   TextFormat format = module.Format();
-  const QByteArray bytes = EncodeText(lines.join(format.lineEnd), format);
+  const QByteArray bytes = EncodeText(module.GetText(), format);
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
-                             const QString& exchangeDir, IkivToolErrorHandler* handler) {
+                             const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind,
+                             const QString& inputPath, DiagnosticListener* listener) {
   ToolRunResult result;
   std::istringstream input(text);
+  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
   try {
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
+    // A dump with nowhere to go: the run stops after the parse and the symbol pass.
+    if (kind == ToolRunKind::Check) tool.SetOutput(TkivTool::OutputKind::DumpGraph, nullptr);
+    if (!inputPath.isEmpty()) tool.SetInputPath(toEnginePath(inputPath));
+    tool.SetDiagnosticListener(listener);
     tool.Run();
     result.errors = tool.GetErrorCount();
     result.warnings = tool.GetWarningCount();
@@ -54,6 +72,13 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
     result.failure = QStringLiteral("unknown exception");
   }
   return result;
+}
+
+GrammarOutputs PlanGrammarOutputs(const std::string& text, const QString& name, const QString& inputPath,
+                                  const QString& outputDir, const QString& exchangeDir) {
+  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  return PlanOutputs(text, name.toStdString(), inputPath.isEmpty() ? std::string() : toEnginePath(inputPath),
+                     toEnginePath(outputDir), toEnginePath(exchangeDir));
 }
 
 }  // namespace kiv

@@ -1,14 +1,19 @@
 // qvKivMain.h
 // TfrmKivMain: the workbench's main window. It owns the current project, shows it in the
 // project tree, edits its grammars in tabs, builds one grammar or all of them with the
-// generator, and lists the generator's diagnostics, from which a double click opens the
-// grammar at the reported line.
+// generator, and lists the generator's diagnostics (in a dock beside which more panels can go),
+// from which a double click or Enter opens the grammar at the reported line. It keeps the open
+// grammars in step with their files, checks the shown grammar in the background as the user
+// types, and remembers recent projects and files.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <memory>
+#include <vector>
 
+#include "engine/driver/kivDiagnostic.h"
 #include "engine/kivLibTypes.h"
 #include "workbench/qvAppSettings.h"
 #include "workbench/qvFindReplaceDialog.h"
@@ -16,24 +21,28 @@
 #include "workbench/qvWsWizardRegistry.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class TqvGrammarChecker;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
 class TqvWsKivParserWizard;
 class TqvWsKivProject;
 class TqvWsKivProjectWizard;
+class TqvWsFileWatcher;
 class TqvWsTreeView;
 
 namespace kiv {
 class MessageListModel;
 class MessageListView;
 class PanelStatusBar;
+class RecentFiles;
 enum class MessageImageKind : int;
 }  // namespace kiv
 
-class TfrmKivMain : public QMainWindow, public IkivToolErrorHandler {
+class TfrmKivMain : public QMainWindow, public IkivToolErrorHandler, public kiv::DiagnosticListener {
   Q_OBJECT
 public:
   static constexpr const char* kTitle = "Kiv Parser Generator";
@@ -48,12 +57,19 @@ public:
   void HandleWarning(const std::string& Text) override;
   void HandleError(const std::string& Text) override;
   void HandleMessage(const std::string& Text) override;
+  // kiv::DiagnosticListener: the column of a listed line, for opening it at the caret, and the
+  // lookahead lines of a nondeterminism report, shown in its tool tip.
+  void OnDiagnostic(const kiv::Diagnostic& D) override;
 
   // Builds one grammar module of the project; false when the build was refused (a missing
-  // directory) or there was nothing to build.
+  // directory the user did not let the workbench create) or there was nothing to build. The
+  // summary gives the generator's own counts, as `kiv build` prints them.
   bool BuildModule(IqvWsModule* module);
   void BuildCurrent();
-  void BuildAll();
+  // Builds every grammar in project order; first, as `kiv build PROJECT.kvp` does, two grammars
+  // that would write the same file (or one that would write over another's grammar file) are
+  // listed as errors and nothing is built. False when that refused the build.
+  bool BuildAll();
 
   // The project and the module whose tab is shown.
   TqvWsKivProject* Project() const;
@@ -65,6 +81,12 @@ public:
 
   // Recomputes the caption, the enabled commands and the message list's pop-up menu.
   void UpdateState();
+  // Looks at the file of every grammar of the project (or of `modules`) and brings the modules
+  // up to date with what other programs did to them.
+  void SyncWithDisk();
+  void SyncWithDisk(const std::vector<IqvWsModulePtr>& modules);
+  // Opens the message of `row` as a double click does; false when it has no target.
+  bool OpenMessage(int row);
 
   TqvAppSettings& Settings() { return FSettings; }
   kiv::MessageListModel* Messages() const { return FMessages; }
@@ -73,6 +95,13 @@ public:
   QTabWidget* EditorPages() const { return FPages; }
   kiv::PanelStatusBar* StatusPanels() const { return FStatus; }
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
+  QDockWidget* MessageDock() const { return FMessageDock; }
+  TqvGrammarChecker* Checker() const { return FChecker; }
+  TqvWsFileWatcher* Watcher() const { return FWatcher; }
+  kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
+  kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
+  QMenu* RecentProjectsMenu() const { return FRecentProjectsMenu; }
+  QMenu* RecentFilesMenu() const { return FRecentFilesMenu; }
   TqvWsKivLexerWizard* LexerWizard() const { return FLexerWizard.get(); }
   TqvWsKivParserWizard* ParserWizard() const { return FParserWizard.get(); }
   const TqvWsWizardRegistry& WizardRegistry() const { return FRegistry; }
@@ -81,6 +110,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   QAction* makeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -125,13 +155,40 @@ private:
   void environmentOptions();
   void copyMessages();
   void clearMessages();
+  void selectAll();
+  void nextMessage();
+  void previousMessage();
+  void nextPage();
+  void previousPage();
+  void about();
 
   void setProject(const IqvWsModulePtr& project);
+  // Forgets the project: its tree, its watch and its background check.
+  void dropProject();
   void addNewModule(const IqvWsModulePtr& module);
   void runWizard(IqvWsModuleWizard* wizard);
-  void listLine(const std::string& text, kiv::MessageImageKind image, int* counter);
+  // Adds the grammar file `path` to the project and opens it; a file already in the project is
+  // just opened.
+  void addGrammarFile(const QString& path);
+  void openRecentProject(const QString& path);
+  void openRecentFile(const QString& path);
+  void fillRecentMenu(QMenu* menu, kiv::RecentFiles& list, void (TfrmKivMain::*open)(const QString&));
+  // File dialogs of the wizards start in the project's folder.
+  void useProjectFolder();
+  void listLine(const std::string& text, kiv::MessageImageKind image);
+  // Lists the output clashes of the project's grammars; true when there was one.
+  bool reportOutputClashes();
+  void buildAllCommand();
   void messageActivated(const QModelIndex& index);
+  void walkMessages(int step);
+  // Whether `directory` (of the kind `what`) exists, offering to create it when it does not.
+  bool offerDirectory(const QString& directory, const QString& what);
   void searchAgain(bool forward);
+  // Moves the find dialog off the match it just selected.
+  void keepFindDialogOffMatch();
+  // Tells the background check which grammar is shown.
+  void followCurrentEditor();
+  void closePage(int index);
   bool treeHasGrammarFocus() const;
   void syncTabCaptions();
   IqvWsModulePtr moduleOfPage(const QWidget* page) const;
@@ -145,10 +202,18 @@ private:
   TqvWsWizardRegistry FRegistry;
   IqvWsModulePtr FProject;
 
-  // Counters of the build in progress, and the module it builds (empty between builds).
-  int FErrorCount = 0;
-  int FWarningCount = 0;
+  // The error lines received by the build in progress, and the module it builds (empty between
+  // builds).
+  int FErrorLines = 0;
   QString FBuildingModule;
+  // Rows listed by the build in progress that the generator has not told the parts of yet, and
+  // the row the last diagnostic told belongs to (-1 for none), which takes its continuation lines.
+  QList<int> FRowsAwaitingParts;
+  int FToldRow = -1;
+  // Directories the user declined to create during one "Build all".
+  QSet<QString> FDeclinedDirectories;
+  bool FSyncing = false;
+  bool FSyncAgain = false;
 
   int FExplorerWidth = 200;
   int FMessagesHeight = 120;
@@ -159,10 +224,16 @@ private:
   kiv::MessageListModel* FMessages = nullptr;
   kiv::MessageListView* FMessageView = nullptr;
   kiv::PanelStatusBar* FStatus = nullptr;
-  QSplitter* FMainSplitter = nullptr;
+  QDockWidget* FMessageDock = nullptr;
   QSplitter* FUpperSplitter = nullptr;
   QPointer<kiv::FindReplaceDialog> FFindDialog;
   QMenu* FMessageMenu = nullptr;
+  QMenu* FRecentProjectsMenu = nullptr;
+  QMenu* FRecentFilesMenu = nullptr;
+  TqvWsFileWatcher* FWatcher = nullptr;
+  TqvGrammarChecker* FChecker = nullptr;
+  std::unique_ptr<kiv::RecentFiles> FRecentProjects;
+  std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
   QAction* actFileNewProject = nullptr;
   QAction* actFileOpenProject = nullptr;
@@ -182,11 +253,14 @@ private:
   QAction* actEditCut = nullptr;
   QAction* actEditCopy = nullptr;
   QAction* actEditPaste = nullptr;
+  QAction* actEditSelectAll = nullptr;
   QAction* actSearchFind = nullptr;
   QAction* actSearchFindNext = nullptr;
   QAction* actSearchFindPrev = nullptr;
   QAction* actSearchReplace = nullptr;
   QAction* actSearchGoto = nullptr;
+  QAction* actSearchNextMessage = nullptr;
+  QAction* actSearchPrevMessage = nullptr;
   QAction* actProjectAddFile = nullptr;
   QAction* actProjectRemFile = nullptr;
   QAction* actProjectMoveUp = nullptr;
@@ -196,7 +270,10 @@ private:
   QAction* actProjectOptions = nullptr;
   QAction* actViewExplorer = nullptr;
   QAction* actViewMessages = nullptr;
+  QAction* actViewNextPage = nullptr;
+  QAction* actViewPrevPage = nullptr;
   QAction* actToolsOptions = nullptr;
+  QAction* actHelpAbout = nullptr;
   QAction* actMessagesCopy = nullptr;
   QAction* actMessagesClear = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "workbench/qvMessageList.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -60,6 +61,11 @@ QIcon drawImage(MessageImageKind kind) {
 
 }  // namespace
 
+QIcon MessageImage(MessageImageKind kind) {
+  if (kind == MessageImageKind::None) return {};
+  return drawImage(kind);
+}
+
 MessageListModel::MessageListModel(QObject* parent) : QAbstractListModel(parent) {
   for (MessageImageKind kind : {MessageImageKind::Error, MessageImageKind::Warning, MessageImageKind::Build})
     FIcons.push_back(drawImage(kind));
@@ -73,27 +79,49 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= Count()) return {};
   const Item& item = FItems[static_cast<size_t>(index.row())];
   switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: return item.caption;
+    case Qt::DisplayRole: return item.caption;
+    case Qt::ToolTipRole:
+      return item.details.isEmpty() ? item.caption
+                                    : item.caption + QLatin1Char('\n') + item.details.join(QLatin1Char('\n'));
     case Qt::DecorationRole: {
       const int image = static_cast<int>(item.image);
       if (image < 0 || image >= static_cast<int>(FIcons.size())) return {};
       return FIcons[static_cast<size_t>(image)];
     }
     case ImageIndexRole: return static_cast<int>(item.image);
-    case ModuleRole: return ModuleNameOf(item.caption);
+    case ModuleRole: return ModuleOf(index.row());
     case LineRole: return LineNumberOf(item.caption);
+    case ColumnRole: return item.column;
     default: return {};
   }
 }
 
-int MessageListModel::AddItem(const QString& caption, MessageImageKind image) {
+int MessageListModel::AddItem(const QString& caption, MessageImageKind image, const QString& module) {
   const int row = Count();
   beginInsertRows(QModelIndex(), row, row);
-  FItems.push_back({caption, image});
+  FItems.push_back({caption, image, module, 0, {}});
   ++FCaptionCounts[caption];
   endInsertRows();
   return row;
+}
+
+void MessageListModel::SetColumn(int row, int column) {
+  if (row >= 0 && row < Count()) FItems[static_cast<size_t>(row)].column = std::max(0, column);
+}
+
+int MessageListModel::Column(int row) const {
+  return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].column : 0;
+}
+
+void MessageListModel::AddDetail(int row, const QString& line) {
+  if (row < 0 || row >= Count()) return;
+  FItems[static_cast<size_t>(row)].details << line;
+  const QModelIndex changed = index(row);
+  emit dataChanged(changed, changed, {Qt::ToolTipRole});
+}
+
+QStringList MessageListModel::Details(int row) const {
+  return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].details : QStringList();
 }
 
 void MessageListModel::forgetCaption(const QString& caption) {
@@ -135,6 +163,12 @@ MessageImageKind MessageListModel::Image(int row) const {
   return row >= 0 && row < Count() ? FItems[static_cast<size_t>(row)].image : MessageImageKind::None;
 }
 
+QString MessageListModel::ModuleOf(int row) const {
+  if (row < 0 || row >= Count()) return {};
+  const Item& item = FItems[static_cast<size_t>(row)];
+  return item.module.isEmpty() ? ModuleNameOf(item.caption) : item.module;
+}
+
 QString MessageListModel::CopyText(QList<int> rows) const {
   std::sort(rows.begin(), rows.end());
   QString text;
@@ -150,19 +184,26 @@ QString MessageListModel::CopyText(QList<int> rows) const {
   return text;
 }
 
-int MessageListModel::LineNumberOf(const QString& text) {
-  const qsizetype open = text.indexOf(QLatin1Char('('));
-  const qsizetype close = text.indexOf(QLatin1Char(')'));
-  if (open < 0 || close < 0 || close <= open) return 0;
-  bool ok = false;
-  const int line = text.mid(open + 1, close - open - 1).toInt(&ok, 10);
-  return ok ? line : 0;
+MessageListModel::Position MessageListModel::PositionOf(const QString& text) {
+  for (qsizetype close = text.indexOf(QStringLiteral("):")); close >= 0;
+       close = text.indexOf(QStringLiteral("):"), close + 1)) {
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('), close);
+    if (open < 0) continue;
+    const QStringView number = QStringView(text).mid(open + 1, close - open - 1);
+    const QStringView digits = number.startsWith(u'-') ? number.mid(1) : number;
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+      continue;
+    bool ok = false;
+    const int line = number.toInt(&ok, 10);
+    if (!ok) continue;
+    return {text.left(open), line, true};
+  }
+  return {};
 }
 
-QString MessageListModel::ModuleNameOf(const QString& text) {
-  const qsizetype open = text.indexOf(QLatin1Char('('));
-  return open < 0 ? QString() : text.left(open);
-}
+int MessageListModel::LineNumberOf(const QString& text) { return PositionOf(text).line; }
+
+QString MessageListModel::ModuleNameOf(const QString& text) { return PositionOf(text).module; }
 
 MessageListView::MessageListView(QWidget* parent) : QTreeView(parent) {
   setObjectName(QStringLiteral("lvMessages"));
@@ -183,6 +224,15 @@ QList<int> MessageListView::SelectedRows() const {
   for (const QModelIndex& index : selectionModel()->selectedRows()) rows << index.row();
   std::sort(rows.begin(), rows.end());
   return rows;
+}
+
+void MessageListView::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+    emit ItemEntered(currentIndex());
+    event->accept();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
 }
 
 void MessageListView::resizeEvent(QResizeEvent* event) {

@@ -3,13 +3,30 @@
 #include "workbench/qvStatusPanels.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace kiv {
 
 PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
   setObjectName(QStringLiteral("StatusBar"));
   setSizeGripEnabled(false);
+  FNote = new QLabel(this);
+  FNote->setObjectName(QStringLiteral("StatusNote"));
+  FNote->setTextFormat(Qt::PlainText);
+  // The panels come first; the note takes the rest of the bar.
+  addPermanentWidget(FNote, 1);
+  FNoteTimer = new QTimer(this);
+  FNoteTimer->setSingleShot(true);
+  connect(FNoteTimer, &QTimer::timeout, FNote, &QLabel::clear);
 }
+
+void PanelStatusBar::ShowNote(const QString& text, int timeoutMs) {
+  FNote->setText(text);
+  FNoteTimer->stop();
+  if (timeoutMs > 0 && !text.isEmpty()) FNoteTimer->start(timeoutMs);
+}
+
+QString PanelStatusBar::Note() const { return FNote->text(); }
 
 int PanelStatusBar::AddPanel(int width, Qt::Alignment alignment) {
   auto* panel = new QLabel(this);

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QLabel;
+class QTimer;
 
 namespace kiv {
 
@@ -22,8 +23,15 @@ public:
   void SetPanelText(int index, const QString& text);
   QString PanelText(int index) const;
 
+  // A passing note after the panels ("Search wrapped to the top", "... not found"); it goes
+  // after `timeoutMs` (0 keeps it until the next note).
+  void ShowNote(const QString& text, int timeoutMs = 10000);
+  QString Note() const;
+
 private:
   std::vector<QLabel*> FPanels;
+  QLabel* FNote = nullptr;
+  QTimer* FNoteTimer = nullptr;
 };
 
 }  // namespace kiv

@@ -1,10 +1,13 @@
 // qvTextFile.cpp
-// Line splitting, encoding detection and safe saving of text files.
+// Line splitting, encoding detection, file stamps and safe saving of text files.
 #include "workbench/qvTextFile.h"
 
 #include <algorithm>
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -82,25 +85,107 @@ QByteArray EncodeText(const QString& text, TextFormat& format) {
   return bytes;
 }
 
-bool LoadTextLines(const QString& path, QStringList& lines, TextFormat& format, QString& error) {
+QString JoinFileLines(const QStringList& lines, const QString& lineEnd) {
+  QString text;
+  for (const QString& line : lines) text += line + lineEnd;
+  return text;
+}
+
+FileStamp FileStamp::Of(const QString& path) {
+  FileStamp stamp;
+  const QFileInfo info(path);
+  stamp.exists = info.exists();
+  if (!stamp.exists) return stamp;
+  stamp.size = info.size();
+  stamp.modified = info.lastModified().toUTC();
+  return stamp;
+}
+
+FileStamp FileStamp::Of(const QString& path, const QByteArray& bytes) {
+  FileStamp stamp = Of(path);
+  stamp.digest = DigestOf(bytes);
+  return stamp;
+}
+
+QByteArray FileStamp::DigestOf(const QByteArray& bytes) {
+  return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+bool FileStamp::SameMetadata(const FileStamp& other) const {
+  return exists == other.exists && size == other.size && modified == other.modified;
+}
+
+bool ReadFileBytes(const QString& path, QByteArray& bytes, QString& error) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     error = file.errorString();
     return false;
   }
-  const QByteArray bytes = file.readAll();
+  bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
     error = file.errorString();
     return false;
   }
-  lines = SplitFileLines(DecodeText(bytes, format));
   return true;
 }
 
-bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error) {
+bool LoadText(const QString& path, QString& text, TextFormat& format, QString& error, FileStamp* stamp) {
+  QByteArray bytes;
+  if (!ReadFileBytes(path, bytes, error)) return false;
+  text = DecodeText(bytes, format);
+  if (stamp) *stamp = FileStamp::Of(path, bytes);
+  return true;
+}
+
+namespace {
+
+// Why a save could not even start, in terms of what the user can change.
+QString openFailure(const QString& path, const QString& reason) {
+  const QFileInfo info(path);
+  const QString folder = QDir::toNativeSeparators(info.absolutePath());
+  if (!QFileInfo(info.absolutePath()).isDir())
+    return QStringLiteral("the folder \"%1\" does not exist").arg(folder);
+  if (info.isDir()) return QStringLiteral("a folder of that name is in the way");
+  if (!info.exists())
+    return QStringLiteral("the folder \"%1\" does not accept new files (%2)").arg(folder, reason);
+  return QStringLiteral("the folder \"%1\" does not accept new files and the file itself cannot be "
+                        "written (%2)")
+      .arg(folder, reason);
+}
+
+}  // namespace
+
+namespace {
+
+// Overwrites an existing file where it is. Nothing is truncated before the new bytes are in.
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString& error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite)) {
+    error = file.errorString();
+    return false;
+  }
+  if (file.write(bytes) != bytes.size() || !file.resize(bytes.size()) || !file.flush()) {
+    error = file.errorString();
+    return false;
+  }
+  file.close();
+  return true;
+}
+
+}  // namespace
+
+bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error, FileStamp* stamp) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
-    error = file.errorString();
+    const QString reason = file.errorString();
+    // The folder takes no temporary file (it is read-only): a file that exists and may be
+    // written is then overwritten in place.
+    QString inPlace;
+    if (QFileInfo(path).isFile() && writeInPlace(path, bytes, inPlace)) {
+      if (stamp) *stamp = FileStamp::Of(path, bytes);
+      return true;
+    }
+    error = openFailure(path, inPlace.isEmpty() ? reason : inPlace);
     return false;
   }
   if (file.write(bytes) != bytes.size()) {
@@ -112,14 +197,13 @@ bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error) {
     error = file.errorString();
     return false;
   }
+  if (stamp) *stamp = FileStamp::Of(path, bytes);
   return true;
 }
 
-bool SaveTextLines(const QString& path, const QStringList& lines, TextFormat& format,
-                   QString& error) {
-  QString text;
-  for (const QString& line : lines) text += line + format.lineEnd;
-  return SaveBytes(path, EncodeText(text, format), error);
+bool SaveText(const QString& path, const QString& text, TextFormat& format, QString& error,
+              FileStamp* stamp) {
+  return SaveBytes(path, EncodeText(text, format), error, stamp);
 }
 
 }  // namespace kiv

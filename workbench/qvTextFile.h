@@ -1,9 +1,12 @@
 // qvTextFile.h
-// Reading and writing a module's text as lines. Files are decoded as UTF-8 when they are valid
-// UTF-8 and as Latin-1 otherwise, so that every byte of an 8-bit grammar survives a round trip;
-// saving goes through a temporary file that replaces the old one only when it is complete.
+// Reading and writing a module's text. Files are decoded as UTF-8 when they are valid UTF-8 and
+// as Latin-1 otherwise, and the text is kept exactly as read (line ends, a missing or present
+// final line end, a byte order mark), so that loading and saving round-trip every byte. Saving
+// goes through a temporary file that replaces the old one only when it is complete.
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +17,7 @@ enum class TextEncoding { Utf8, Latin1 };
 struct TextFormat {
   TextEncoding encoding = TextEncoding::Utf8;
   bool byteOrderMark = false;
+  // The line end that new lines get (the first one found in the file).
   QString lineEnd = NativeLineEnd();
 
   static QString NativeLineEnd();
@@ -23,6 +27,8 @@ struct TextFormat {
 QStringList SplitFileLines(const QString& text);
 // Splits an editor's text: every line end starts a line, so "a\n" is the lines "a" and "".
 QStringList SplitEditorLines(const QString& text);
+// The text of `lines`, each followed by `lineEnd` (the form a file of those lines has).
+QString JoinFileLines(const QStringList& lines, const QString& lineEnd);
 
 // Detects the encoding, byte order mark and first line end of `bytes` and decodes them.
 QString DecodeText(const QByteArray& bytes, TextFormat& format);
@@ -30,13 +36,35 @@ QString DecodeText(const QByteArray& bytes, TextFormat& format);
 // written as UTF-8 instead of losing them (the format is updated).
 QByteArray EncodeText(const QString& text, TextFormat& format);
 
-// Loads `path` into lines; false with `error` set when the file cannot be read.
-bool LoadTextLines(const QString& path, QStringList& lines, TextFormat& format, QString& error);
-// Writes each line followed by the format's line end through a temporary file in the same
-// folder that is renamed over `path`; false with `error` set, and `path` untouched, on failure.
-bool SaveTextLines(const QString& path, const QStringList& lines, TextFormat& format,
-                   QString& error);
-// Writes `bytes` to `path` the same safe way.
-bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error);
+// What a file looked like on disk when it was last read or written: enough to tell whether
+// another program has changed it since.
+struct FileStamp {
+  bool exists = false;
+  qint64 size = -1;
+  QDateTime modified;
+  QByteArray digest;  // of the whole contents; empty when unknown
+
+  // The size and time of `path` now (no digest).
+  static FileStamp Of(const QString& path);
+  // The stamp of `bytes` just read from or written to `path`.
+  static FileStamp Of(const QString& path, const QByteArray& bytes);
+  static QByteArray DigestOf(const QByteArray& bytes);
+  // Same existence, size and modification time.
+  bool SameMetadata(const FileStamp& other) const;
+};
+
+// Reads `path` whole; false with `error` set when it cannot be read.
+bool ReadFileBytes(const QString& path, QByteArray& bytes, QString& error);
+// Loads `path` as text, exactly; `stamp` (when given) receives what was read.
+bool LoadText(const QString& path, QString& text, TextFormat& format, QString& error,
+              FileStamp* stamp = nullptr);
+// Writes `text` encoded in `format` (see SaveBytes).
+bool SaveText(const QString& path, const QString& text, TextFormat& format, QString& error,
+              FileStamp* stamp = nullptr);
+// Writes `bytes` to `path` through a temporary file in the same folder that is renamed over
+// `path`. A folder that refuses new files (read-only) is written around: an existing, writable
+// file is then overwritten in place. False with `error` set, and `path` untouched, on failure.
+// `stamp` (when given) receives the stamp of what was written.
+bool SaveBytes(const QString& path, const QByteArray& bytes, QString& error, FileStamp* stamp = nullptr);
 
 }  // namespace kiv

@@ -17,6 +17,8 @@ void RegisterWorkbenchSettings(TqvAppSettings& store) {
   store.Register(key(kOptions), key(kLastProject), false, TqvSettingType::Boolean);
   store.Register(key(kProject), key(kDefaultUnitDir), QString(), TqvSettingType::String);
   store.Register(key(kProject), key(kDefaultXchgDir), QString(), TqvSettingType::String);
+  store.Register(key(kRecent), key(kRecentProjects), QString(), TqvSettingType::String);
+  store.Register(key(kRecent), key(kRecentFiles), QString(), TqvSettingType::String);
 }
 
 bool BoolSetting(const TqvAppSettings& store, const char* section, const char* name) {

@@ -24,6 +24,12 @@ inline constexpr char kProject[] = "Project";
 inline constexpr char kDefaultUnitDir[] = "DefaultUnitDir";
 inline constexpr char kDefaultXchgDir[] = "DefaultXchgDir";
 
+// The File menu's lists of recently used project and grammar files: paths, most recent first,
+// one a line.
+inline constexpr char kRecent[] = "Recent";
+inline constexpr char kRecentProjects[] = "Projects";
+inline constexpr char kRecentFiles[] = "Files";
+
 // A window bound with this value was never stored and is not applied.
 inline constexpr int kUnsetBound = -9999;
 

@@ -6,14 +6,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QTabWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <Qsci/qsciscintilla.h>
 
 #include "workbench/authoring/kivSyn.h"
 #include "workbench/authoring/kivSynExport.h"
 #include "workbench/qvEditorPrinter.h"
+#include "workbench/qvMessageList.h"
 #include "workbench/qvStatusPanels.h"
 #include "workbench/qvTextFile.h"
 
@@ -48,9 +52,47 @@ TqvWsKivGrammarEditor::TqvWsKivGrammarEditor(QObject* parent) : QObject(parent) 
   FEdit->setTabWidth(3);
   FEdit->setEolMode(eolModeOf(kiv::TextFormat::NativeLineEnd()));
 
+  // The gutter: line numbers, then the marks of the background check.
+  FEdit->setMarginType(kLineNumberMargin, QsciScintilla::NumberMargin);
+  FEdit->setMarginLineNumbers(kLineNumberMargin, true);
+  FEdit->setMarginMarkerMask(kLineNumberMargin, 0);
+  FEdit->setMarginType(kCheckMargin, QsciScintilla::SymbolMargin);
+  FEdit->setMarginWidth(kCheckMargin, 16);
+  FEdit->setMarginMarkerMask(kCheckMargin, (1 << kCheckErrorMarker) | (1 << kCheckWarningMarker));
+  FEdit->setMarginSensitivity(kCheckMargin, false);
+  FEdit->markerDefine(kiv::MessageImage(kiv::MessageImageKind::Error).pixmap(14, 14), kCheckErrorMarker);
+  FEdit->markerDefine(kiv::MessageImage(kiv::MessageImageKind::Warning).pixmap(14, 14), kCheckWarningMarker);
+  // A message's target line gets a tinted background that the current line's tint lets through.
+  FEdit->markerDefine(QsciScintilla::Background, kTargetErrorMarker);
+  FEdit->setMarkerBackgroundColor(QColor(255, 214, 214), kTargetErrorMarker);
+  FEdit->markerDefine(QsciScintilla::Background, kTargetWarningMarker);
+  FEdit->setMarkerBackgroundColor(QColor(255, 240, 190), kTargetWarningMarker);
+  fitLineNumberMargin();
+
+  FEdit->setCaretLineVisible(true);
+  FEdit->setCaretLineBackgroundColor(QColor(40, 110, 230));
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETCARETLINEBACKALPHA, 36);
+  FEdit->setBraceMatching(QsciScintilla::SloppyBraceMatch);
+  FEdit->setMatchedBraceBackgroundColor(QColor(190, 230, 190));
+  FEdit->setUnmatchedBraceForegroundColor(QColor(220, 0, 0));
+  // Every match of a search: a rounded box behind the text.
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kFindIndicator, QsciScintillaBase::INDIC_ROUNDBOX);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, kFindIndicator, QColor(255, 170, 0));
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, kFindIndicator, 90);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, kFindIndicator, 1);
+
   connect(FEdit, &QsciScintilla::modificationChanged, this, [this] { UpdateStatus(); });
   connect(FEdit, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { UpdateStatus(); });
-  connect(FEdit, &QsciScintilla::textChanged, this, [this] { FSearchMark.shown = false; });
+  connect(FEdit, &QsciScintilla::textChanged, this, [this] {
+    ++FRevision;
+    FSearchMark.shown = false;
+  });
+  connect(FEdit, &QsciScintilla::linesChanged, this, [this] { fitLineNumberMargin(); });
+  // Return keeps the indentation of the line it ends, character for character.
+  connect(FEdit, &QsciScintillaBase::SCN_CHARADDED, this, [this](int character) {
+    if (character == '\n' || (character == '\r' && FEdit->eolMode() == QsciScintilla::EolMac)) copyIndentation();
+  });
+  FEdit->viewport()->installEventFilter(this);
 }
 
 TqvWsKivGrammarEditor::~TqvWsKivGrammarEditor() {
@@ -105,22 +147,165 @@ void TqvWsKivGrammarEditor::Focus() {
   if (FEdit) FEdit->setFocus();
 }
 
-QStringList TqvWsKivGrammarEditor::GetLines() const {
-  return FEdit ? kiv::SplitEditorLines(FEdit->text()) : QStringList();
+QStringList TqvWsKivGrammarEditor::GetLines() const { return kiv::SplitFileLines(GetText()); }
+
+QByteArray TqvWsKivGrammarEditor::Utf8Text() const {
+  if (!FEdit) return {};
+  const long length = FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  const auto* data = static_cast<const char*>(FEdit->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+  return data ? QByteArray(data, static_cast<qsizetype>(length)) : QByteArray();
 }
 
-int TqvWsKivGrammarEditor::GetTextLength() const {
-  return FEdit ? static_cast<int>(FEdit->text().size()) : 0;
-}
+QString TqvWsKivGrammarEditor::GetText() const { return QString::fromUtf8(Utf8Text()); }
 
-void TqvWsKivGrammarEditor::SetLines(const QStringList& lines, const kiv::TextFormat& format) {
+int TqvWsKivGrammarEditor::GetTextLength() const { return FEdit ? static_cast<int>(GetText().size()) : 0; }
+
+void TqvWsKivGrammarEditor::SetText(const QString& text, const kiv::TextFormat& format) {
   if (!FEdit) return;
   FEdit->setEolMode(eolModeOf(format.lineEnd));
-  FEdit->setText(lines.join(format.lineEnd));
+  // The text goes in with its length, so that nothing after a character 0 is cut off.
+  const QByteArray bytes = text.toUtf8();
+  const bool readOnly = FEdit->isReadOnly();
+  FEdit->setReadOnly(false);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+  FEdit->setReadOnly(readOnly);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
   FEdit->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
   FEdit->setModified(false);
   FForcedModified = false;
   UpdateStatus();
+}
+
+void TqvWsKivGrammarEditor::SetLines(const QStringList& lines, const kiv::TextFormat& format) {
+  SetText(kiv::JoinFileLines(lines, format.lineEnd), format);
+}
+
+void TqvWsKivGrammarEditor::ReloadText(const QString& text) {
+  if (!FEdit) return;
+  int line = 0, index = 0;
+  FEdit->getCursorPosition(&line, &index);
+  const long firstVisible = FEdit->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+  const QByteArray bytes = text.toUtf8();
+  const bool readOnly = FEdit->isReadOnly();
+  FEdit->setReadOnly(false);
+  FEdit->beginUndoAction();
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, 0UL);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+  FEdit->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+  FEdit->endUndoAction();
+  FEdit->setReadOnly(readOnly);
+  line = std::min(line, std::max(0, FEdit->lines() - 1));
+  FEdit->setCursorPosition(line, std::min(index, std::max(0, FEdit->lineLength(line))));
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(firstVisible));
+  FEdit->setModified(false);
+  FForcedModified = false;
+  UpdateStatus();
+}
+
+void TqvWsKivGrammarEditor::SelectAll() {
+  if (FEdit) FEdit->selectAll();
+}
+
+void TqvWsKivGrammarEditor::fitLineNumberMargin() {
+  // Room for the largest line number and one more digit, so the text does not jump at 10, 100...
+  const int digits = static_cast<int>(QString::number(std::max(1, FEdit->lines())).size());
+  if (digits == FLineNumberDigits) return;
+  FLineNumberDigits = digits;
+  FEdit->setMarginWidth(kLineNumberMargin, QString(digits + 1, QLatin1Char('9')) + QLatin1Char(' '));
+}
+
+void TqvWsKivGrammarEditor::copyIndentation() {
+  const long position = FEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+  const long line = FEdit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, position);
+  if (line <= 0) return;
+  // Only right after the line end, with nothing typed on the new line yet.
+  if (FEdit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line) != position) return;
+  const long start = FEdit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line - 1);
+  QByteArray indent;
+  for (long at = start; at < position; ++at) {
+    const char c = static_cast<char>(FEdit->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, at));
+    if (c != ' ' && c != '\t') break;
+    indent += c;
+  }
+  if (indent.isEmpty()) return;
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(position), indent.constData());
+  FEdit->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(position + indent.size()));
+}
+
+void TqvWsKivGrammarEditor::HighlightLine(int line, kiv::CheckMarkKind kind) {
+  if (!FEdit) return;
+  ClearLineHighlight();
+  const int index = qBound(0, line - 1, std::max(0, FEdit->lines() - 1));
+  FTargetHandle = FEdit->markerAdd(index, kind == kiv::CheckMarkKind::Error ? kTargetErrorMarker : kTargetWarningMarker);
+}
+
+void TqvWsKivGrammarEditor::ClearLineHighlight() {
+  if (!FEdit || FTargetHandle < 0) return;
+  FEdit->markerDeleteHandle(FTargetHandle);
+  FTargetHandle = -1;
+}
+
+int TqvWsKivGrammarEditor::HighlightedLine() const {
+  if (!FEdit || FTargetHandle < 0) return 0;
+  const int index = FEdit->markerLine(FTargetHandle);
+  return index < 0 ? 0 : index + 1;
+}
+
+void TqvWsKivGrammarEditor::SetCheckMarks(const kiv::CheckMarks& marks) {
+  if (!FEdit) return;
+  FEdit->markerDeleteAll(kCheckErrorMarker);
+  FEdit->markerDeleteAll(kCheckWarningMarker);
+  FCheckMarks.clear();
+  const int last = std::max(0, FEdit->lines() - 1);
+  for (const kiv::CheckMark& mark : marks) {
+    const int marker = mark.kind == kiv::CheckMarkKind::Error ? kCheckErrorMarker : kCheckWarningMarker;
+    const int handle = FEdit->markerAdd(qBound(0, mark.line - 1, last), marker);
+    if (handle >= 0) FCheckMarks.push_back({handle, mark});
+  }
+}
+
+QString TqvWsKivGrammarEditor::CheckTipAt(int line) const {
+  QStringList texts;
+  for (const CheckMarkHandle& mark : FCheckMarks)
+    if (FEdit->markerLine(mark.handle) == line - 1) texts << mark.mark.text;
+  return texts.join(QLatin1Char('\n'));
+}
+
+bool TqvWsKivGrammarEditor::eventFilter(QObject* watched, QEvent* event) {
+  // A mark's tool tip: the texts of the check's diagnostics on the line under the mouse.
+  if (FEdit && watched == FEdit->viewport() && event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    int margins = 0;
+    for (int margin = 0; margin <= kCheckMargin; ++margin) margins += FEdit->marginWidth(margin);
+    if (help->pos().x() < margins) {
+      const long position = FEdit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINT,
+                                                 static_cast<unsigned long>(margins + 1), static_cast<long>(help->pos().y()));
+      const int line = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, position)) + 1;
+      const QString tip = CheckTipAt(line);
+      if (!tip.isEmpty()) {
+        QToolTip::showText(help->globalPos(), tip, FEdit);
+        return true;
+      }
+      QToolTip::hideText();
+      event->ignore();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+QRect TqvWsKivGrammarEditor::SelectionScreenRect() const {
+  if (!FEdit || !FEdit->hasSelectedText()) return {};
+  const long start = selectionStart();
+  const long end = selectionEnd();
+  const int x1 = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, start));
+  const int y1 = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, start));
+  const int x2 = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, end));
+  const int y2 = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, end));
+  const int height = static_cast<int>(FEdit->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL));
+  const QRect local = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2) + height));
+  return QRect(FEdit->viewport()->mapToGlobal(local.topLeft()), local.size());
 }
 
 void TqvWsKivGrammarEditor::Show(QWidget* parent) {
@@ -161,11 +346,22 @@ void TqvWsKivGrammarEditor::Paste() {
   if (FEdit) FEdit->paste();
 }
 
-void TqvWsKivGrammarEditor::GotoLine(int line) {
+void TqvWsKivGrammarEditor::GotoLine(int line) { GotoPosition(line, 0); }
+
+void TqvWsKivGrammarEditor::GotoPosition(int line, int column) {
   if (!FEdit) return;
   const int index = qBound(0, line - 1, std::max(0, FEdit->lines() - 1));
-  FEdit->setCursorPosition(index, 0);
+  // The line's own characters, without its line end.
+  QString text = FEdit->text(index);
+  while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) text.chop(1);
+  FEdit->setCursorPosition(index, qBound(0, column, static_cast<int>(text.size())));
   FEdit->ensureLineVisible(index);
+  // Not at the very edge: a target near the top or bottom is scrolled to a third of the view.
+  const long first = FEdit->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+  const long shown = FEdit->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+  if (shown > 6 && (index < first + 2 || index > first + shown - 3))
+    FEdit->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
+                         static_cast<unsigned long>(std::max(0L, index - shown / 3)));
 }
 
 bool TqvWsKivGrammarEditor::CanUndo() const { return FEdit && FEdit->isUndoAvailable(); }
@@ -236,13 +432,60 @@ int TqvWsKivGrammarEditor::Find(const QString& text, kiv::FindOptions options) {
   select(position, position);
   int count = 0;
   long start = 0, end = 0;
-  const long limit = down ? FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) : 0;
-  if (!text.isEmpty() && searchRange(text.toUtf8(), searchFlags(options), position, limit, start, end)) {
-    select(start, end);
-    count = 1;
+  const long length = FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  const QByteArray pattern = text.toUtf8();
+  const int flags = searchFlags(options);
+  if (!text.isEmpty()) {
+    if (searchRange(pattern, flags, position, down ? length : 0, start, end)) {
+      count = 1;
+      showNote(QString());
+    } else if (searchRange(pattern, flags, down ? 0 : length, position, start, end)) {
+      // Past the end (or the start): the search goes on from the other end.
+      count = 1;
+      showNote(down ? QStringLiteral("Search reached the end and continued from the top")
+                    : QStringLiteral("Search reached the top and continued from the end"));
+    } else {
+      showNote(QStringLiteral("\"%1\" not found").arg(text));
+    }
+    if (count == 1) select(start, end);
+    markAllMatches(pattern, flags);
   }
   showCount(count);
   return count;
+}
+
+void TqvWsKivGrammarEditor::markAllMatches(const QByteArray& pattern, int flags) {
+  if (FFindMarks.pattern == pattern && FFindMarks.flags == flags && FFindMarks.revision == FRevision) return;
+  ClearFindMarks();
+  FFindMarks.pattern = pattern;
+  FFindMarks.flags = flags;
+  FFindMarks.revision = FRevision;
+  const long length = FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kFindIndicator);
+  long from = 0, start = 0, end = 0;
+  // The target search moves the selection's target only; the caret and selection stay.
+  const long targetStart = FEdit->SendScintilla(QsciScintillaBase::SCI_GETTARGETSTART);
+  const long targetEnd = FEdit->SendScintilla(QsciScintillaBase::SCI_GETTARGETEND);
+  while (from < length && searchRange(pattern, flags, from, length, start, end)) {
+    if (end <= start) break;
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), end - start);
+    ++FFindMarks.count;
+    from = end;
+  }
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(targetStart));
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(targetEnd));
+}
+
+void TqvWsKivGrammarEditor::ClearFindMarks() {
+  if (!FEdit) return;
+  FEdit->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kFindIndicator);
+  FEdit->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL,
+                       FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+  FFindMarks = FindMarks();
+}
+
+void TqvWsKivGrammarEditor::showNote(const QString& text) {
+  if (FStatusBar) FStatusBar->ShowNote(text);
 }
 
 int TqvWsKivGrammarEditor::Replace(const QString& findText, const QString& replacement,

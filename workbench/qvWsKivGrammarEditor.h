@@ -1,6 +1,8 @@
 // qvWsKivGrammarEditor.h
 // TqvWsKivGrammarEditor: the editor of a grammar module, a QScintilla edit control with the
-// grammar highlighter, status panels, search and replace, printing and HTML/RTF export.
+// grammar highlighter, a line-number gutter and a margin for background-check marks, the
+// current line and matching braces shown, status panels, search and replace (wrapping, with
+// every match highlighted), printing and HTML/RTF export.
 #pragma once
 
 #include <QObject>
@@ -44,6 +46,7 @@ public:
   void Copy() override;
   void Paste() override;
   void GotoLine(int line) override;
+  void GotoPosition(int line, int index) override;
   bool CanUndo() const override;
   bool CanRedo() const override;
   bool CanCut() const override;
@@ -55,6 +58,16 @@ public:
   int Replace(const QString& findText, const QString& replacement,
               kiv::FindOptions options) override;
   void SetLines(const QStringList& lines, const kiv::TextFormat& format) override;
+  QString GetText() const override;
+  void SetText(const QString& text, const kiv::TextFormat& format) override;
+  void ReloadText(const QString& text) override;
+  void SelectAll() override;
+  int Revision() const override { return FRevision; }
+  void HighlightLine(int line, kiv::CheckMarkKind kind) override;
+  void ClearLineHighlight() override;
+  void SetCheckMarks(const kiv::CheckMarks& marks) override;
+  QRect SelectionScreenRect() const override;
+  void ClearFindMarks() override;
 
   QsciScintilla* Edit() const { return FEdit; }
   TkivSyn* Highlighter() const { return FHighlighter; }
@@ -66,6 +79,23 @@ public:
   bool PrintTo(kiv::EditorPrinter& printer, const kiv::PrintChoice& choice);
   // The text an export writes: the selection when there is one, otherwise everything.
   QString ExportText() const;
+  // The edit control's text as the UTF-8 bytes it holds (no conversion).
+  QByteArray Utf8Text() const;
+
+  // Margin markers and indicators, by number.
+  enum Marker { kCheckErrorMarker = 0, kCheckWarningMarker = 1, kTargetErrorMarker = 2, kTargetWarningMarker = 3 };
+  static constexpr int kLineNumberMargin = 0;
+  static constexpr int kCheckMargin = 1;
+  static constexpr int kFindIndicator = 8;
+  // The check marks' texts at `line` (1-based), one per line of the tool tip; empty when none.
+  QString CheckTipAt(int line) const;
+  // The line (1-based) of the highlighted message target, 0 when none.
+  int HighlightedLine() const;
+  // How many matches of the last search are highlighted.
+  int FindMarkCount() const { return FFindMarks.count; }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   struct SearchMark {
@@ -83,6 +113,11 @@ private:
   bool searchRange(const QByteArray& pattern, int flags, long from, long to, long& matchStart,
                    long& matchEnd) const;
   void showCount(int count);
+  void showNote(const QString& text);
+  // Highlights every match of `pattern` unless the same search was highlighted last.
+  void markAllMatches(const QByteArray& pattern, int flags);
+  void fitLineNumberMargin();
+  void copyIndentation();
   bool exportTo(const QString& title, const QString& extension, const QString& filter,
                 const QByteArray& contents);
 
@@ -93,4 +128,19 @@ private:
   StatusHandler FStatusHandler;
   bool FForcedModified = false;
   SearchMark FSearchMark;
+  int FRevision = 0;
+  int FLineNumberDigits = 0;
+  int FTargetHandle = -1;
+  struct CheckMarkHandle {
+    int handle;
+    kiv::CheckMark mark;
+  };
+  std::vector<CheckMarkHandle> FCheckMarks;
+  struct FindMarks {
+    QByteArray pattern;
+    int flags = 0;
+    int revision = -1;
+    int count = 0;
+  };
+  FindMarks FFindMarks;
 };

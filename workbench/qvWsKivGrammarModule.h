@@ -11,14 +11,6 @@ public:
   static QString FileFilter() { return QStringLiteral("KIV Grammar (*.g)|*.g"); }
   static QString Extension() { return QStringLiteral("g"); }
 
-  // A grammar listed in a project whose file was missing when the project was read. It keeps
-  // its place (and its path in the project file) until the file is there again.
-  bool IsMissing() const { return FMissing; }
-  void SetMissing(bool missing) { FMissing = missing; }
-
 protected:
   std::unique_ptr<IqvWsModuleEditor> CreateEditor() override;
-
-private:
-  bool FMissing = false;
 };

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <sstream>
 
+#include "workbench/qvBuildCommand.h"
 #include "workbench/qvPrompter.h"
 #include "workbench/qvWsKivGrammarModule.h"
 
@@ -63,25 +64,26 @@ kiv::ProjectFile TqvWsKivProject::ToProjectFile(const QString& filePath) const {
   return file;
 }
 
-bool TqvWsKivProject::LinesForFile(const QString& filePath, QStringList& lines, QString& error) {
-  std::string text;
+bool TqvWsKivProject::TextForFile(const QString& filePath, QString& text, QString& error) {
+  std::string written;
   std::string problem;
-  if (!kiv::WriteProjectText(ToProjectFile(filePath), text, problem)) {
+  if (!kiv::WriteProjectText(ToProjectFile(filePath), written, problem)) {
     error = QString::fromStdString(problem);
     return false;
   }
   // Project files are UTF-8 with CR LF line ends.
   Format().encoding = kiv::TextEncoding::Utf8;
+  Format().byteOrderMark = false;
   Format().lineEnd = QStringLiteral("\r\n");
-  lines = kiv::SplitFileLines(QString::fromStdString(text));
+  text = QString::fromStdString(written);
   return true;
 }
 
-QStringList TqvWsKivProject::GetLines() {
-  QStringList lines;
+QString TqvWsKivProject::GetText() {
+  QString text;
   QString error;
-  if (LinesForFile(GetFilePath(), lines, error)) SetLines(lines);
-  return OwnLines();
+  if (TextForFile(GetFilePath(), text, error)) SetText(text);
+  return OwnText();
 }
 
 int TqvWsKivProject::AddChild(const IqvWsModulePtr& child) {
@@ -103,10 +105,8 @@ void TqvWsKivProject::Loaded() {
 
 void TqvWsKivProject::readText() {
   FReadProblems.clear();
-  QString text;
-  for (const QString& line : OwnLines()) text += line + QLatin1Char('\n');
   kiv::TextFormat format = Format();
-  const QByteArray bytes = kiv::EncodeText(text, format);
+  const QByteArray bytes = kiv::EncodeText(OwnText(), format);
   std::istringstream input(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
   const std::string name = toFileText(GetName());
   const kiv::ProjectReadResult result = kiv::ReadProject(input, name);
@@ -115,7 +115,8 @@ void TqvWsKivProject::readText() {
   SetExchangeDir(fromFileText(result.project.exchangeDir, format));
   const QDir folder = HasFilePath() ? QFileInfo(GetFilePath()).absoluteDir() : QDir::current();
   for (const kiv::ProjectGrammar& entry : result.project.grammars) {
-    const QString stored = fromFileText(entry.path, format);
+    // A grammar path is read as the command line reads it ("\" separates too).
+    const QString stored = kiv::StoredProjectPath(fromFileText(entry.path, format));
     const QString path = stored.isEmpty() ? stored : QDir::cleanPath(folder.absoluteFilePath(stored));
     IqvWsModulePtr module;
     if (stored.isEmpty() || QFileInfo(path).isFile()) {
@@ -155,13 +156,16 @@ IqvWsModulePtr TqvWsKivProject::openGrammar(const QString& path) {
   // Without a wizard the grammar is still listed, read-only as far as saving goes: a module
   // without a creator is never written.
   if (path.isEmpty()) return nullptr;
-  QStringList lines;
+  QString text;
   kiv::TextFormat format;
+  kiv::FileStamp stamp;
   QString error;
-  if (!kiv::LoadTextLines(path, lines, format, error)) return nullptr;
+  if (!kiv::LoadText(path, text, format, error, &stamp)) return nullptr;
   auto module = std::make_shared<TqvWsKivGrammarModule>();
-  module->SetLines(lines);
+  module->SetText(text);
   module->Format() = format;
+  module->SetDiskStamp(stamp);
+  module->SetSeenStamp(stamp);
   module->SetFilePath(path);
   return module;
 }

@@ -36,9 +36,9 @@ public:
 
   // Modified when its own flag is set or any grammar is modified.
   bool IsModified() const override;
-  // The project file's lines, regenerated from the project's state.
-  QStringList GetLines() override;
-  bool LinesForFile(const QString& filePath, QStringList& lines, QString& error) override;
+  // The project file's text, regenerated from the project's state.
+  QString GetText() override;
+  bool TextForFile(const QString& filePath, QString& text, QString& error) override;
   // Parses the loaded text: sets the directories and opens every listed grammar as a child.
   void Loaded() override;
   // Also refuses (-3, with a message) a grammar whose path a project file cannot store.

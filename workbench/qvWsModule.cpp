@@ -14,13 +14,17 @@ TqvWsModule::~TqvWsModule() {
     if (child->GetOwner() == this) child->SetOwner(nullptr);
 }
 
-QStringList TqvWsModule::GetLines() {
-  if (FEditor) return FEditor->GetLines();
-  return FLines;
+QStringList TqvWsModule::GetLines() { return kiv::SplitFileLines(GetText()); }
+
+QString TqvWsModule::GetText() {
+  if (FEditor) return FEditor->GetText();
+  return FText;
 }
 
-bool TqvWsModule::LinesForFile(const QString&, QStringList& lines, QString&) {
-  lines = GetLines();
+void TqvWsModule::SetLines(const QStringList& lines) { FText = kiv::JoinFileLines(lines, FFormat.lineEnd); }
+
+bool TqvWsModule::TextForFile(const QString&, QString& text, QString&) {
+  text = GetText();
   return true;
 }
 
@@ -58,8 +62,8 @@ void TqvWsModule::SetFilePath(const QString& path) {
 
 std::unique_ptr<IqvWsModuleEditor> TqvWsModule::CreateEditor() { return nullptr; }
 
-void TqvWsModule::TakeEditorLines() {
-  if (FEditor) FLines = FEditor->GetLines();
+void TqvWsModule::TakeEditorText() {
+  if (FEditor) FText = FEditor->GetText();
 }
 
 void TqvWsModule::SetFileType(const QString& filter, const QString& defaultExtension) {
@@ -70,23 +74,47 @@ void TqvWsModule::SetFileType(const QString& filter, const QString& defaultExten
 void TqvWsModule::Loaded() { Notify(Notification::Loaded, this); }
 
 bool TqvWsModule::Close() {
+  // The creator asks every question first; only when all are answered is anything released.
   if (FCreator && !FCreator->Close(this)) return false;
-  // Whatever the editor held was saved or, by the user's choice, discarded.
-  SetEditor(nullptr);
-  FModified = false;
-  Notify(Notification::Closed, this);
+  Discard();
   return true;
 }
 
+void TqvWsModule::Discard() {
+  // Whatever the editors held was saved or, by the user's choice, is given up.
+  for (const IqvWsModulePtr& child : std::vector<IqvWsModulePtr>(FChildren)) child->Discard();
+  SetEditor(nullptr);
+  FModified = false;
+  Notify(Notification::Closed, this);
+}
+
+void TqvWsModule::SetMissing(bool missing) {
+  if (FMissing == missing) return;
+  FMissing = missing;
+  Notify(Notification::StateChanged, this);
+}
+
+void TqvWsModule::Reload(const QString& text, const kiv::TextFormat& format, const kiv::FileStamp& stamp) {
+  FFormat = format;
+  FText = text;
+  if (FEditor) FEditor->ReloadText(text);
+  FModified = false;
+  if (FEditor) FEditor->SetModified(false);
+  FDiskStamp = stamp;
+  FSeenStamp = stamp;
+  FMissing = false;
+  Notify(Notification::StateChanged, this);
+}
+
 bool TqvWsModule::Save() {
-  TakeEditorLines();
+  TakeEditorText();
   if (!FCreator || !FCreator->Save(this)) return false;
   Notify(Notification::Saved, this);
   return true;
 }
 
 bool TqvWsModule::SaveAs() {
-  TakeEditorLines();
+  TakeEditorText();
   if (!FCreator || !FCreator->SaveAs(this)) return false;
   Notify(Notification::Saved, this);
   return true;
@@ -104,7 +132,7 @@ bool TqvWsModule::OpenEditor(QTabWidget* pages, kiv::PanelStatusBar* statusBar) 
   pages->addTab(page, FName);
   pages->setVisible(true);
   pages->setCurrentWidget(page);
-  editor->SetLines(FLines, FFormat);
+  editor->SetText(FText, FFormat);
   // The module's own flag carries over: a module made by a wizard stays modified in its editor.
   editor->SetModified(FModified);
   editor->SetStatusBar(statusBar);
@@ -198,6 +226,7 @@ void TqvWsModule::Notify(Notification what, IqvWsModule* module) {
       case Notification::PathChanged: observer->ModulePathChanged(module); break;
       case Notification::ChildAdded: observer->ChildAdded(module); break;
       case Notification::ChildRemoved: observer->ChildRemoved(module); break;
+      case Notification::StateChanged: observer->ModuleStateChanged(module); break;
     }
   }
 }

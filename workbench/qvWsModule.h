@@ -1,6 +1,7 @@
 // qvWsModule.h
 // TqvWsModule: the document model shared by projects and grammar files. It holds the text
-// while no editor is open, its child modules in order, and the observers it notifies.
+// while no editor is open, what the disk held when the text was read or written, its child
+// modules in order, and the observers it notifies.
 #pragma once
 
 #include <vector>
@@ -46,11 +47,22 @@ public:
   void AddObserver(IqvWsModuleObserver* observer) override;
   void RemoveObserver(IqvWsModuleObserver* observer) override;
 
-  void SetLines(const QStringList& lines) override { FLines = lines; }
+  QString GetText() override;
+  void SetText(const QString& text) override { FText = text; }
+  void SetLines(const QStringList& lines) override;
   kiv::TextFormat& Format() override { return FFormat; }
-  bool LinesForFile(const QString& filePath, QStringList& lines, QString& error) override;
+  bool TextForFile(const QString& filePath, QString& text, QString& error) override;
   QString GetFileFilter() const override { return FFileFilter; }
   QString GetDefaultExtension() const override { return FDefaultExtension; }
+  bool HasOwnChanges() const override { return TqvWsModule::IsModified(); }
+  void Discard() override;
+  const kiv::FileStamp& DiskStamp() const override { return FDiskStamp; }
+  void SetDiskStamp(const kiv::FileStamp& stamp) override { FDiskStamp = stamp; }
+  const kiv::FileStamp& SeenStamp() const override { return FSeenStamp; }
+  void SetSeenStamp(const kiv::FileStamp& stamp) override { FSeenStamp = stamp; }
+  bool IsMissing() const override { return FMissing; }
+  void SetMissing(bool missing) override;
+  void Reload(const QString& text, const kiv::TextFormat& format, const kiv::FileStamp& stamp) override;
 
   void SetName(const QString& name) { FName = name; }
   int IndexOfChild(const IqvWsModule* child) const;
@@ -58,14 +70,14 @@ public:
 protected:
   // Makes the editor for this kind of module; the base module has none.
   virtual std::unique_ptr<IqvWsModuleEditor> CreateEditor();
-  // Copies the open editor's text into the module's own lines.
-  void TakeEditorLines();
+  // Copies the open editor's text into the module's own text.
+  void TakeEditorText();
   void SetFileType(const QString& filter, const QString& defaultExtension);
   bool OwnModified() const { return FModified; }
-  // The module's own lines, whether or not an editor is open.
-  const QStringList& OwnLines() const { return FLines; }
+  // The module's own text, whether or not an editor is open.
+  const QString& OwnText() const { return FText; }
 
-  enum class Notification { Loaded, Closed, Saved, PathChanged, ChildAdded, ChildRemoved };
+  enum class Notification { Loaded, Closed, Saved, PathChanged, ChildAdded, ChildRemoved, StateChanged };
   void Notify(Notification what, IqvWsModule* module);
 
 private:
@@ -78,8 +90,11 @@ private:
   QString FName;
   QString FFilePath;
   bool FModified = false;
-  QStringList FLines;
+  bool FMissing = false;
+  QString FText;
   kiv::TextFormat FFormat;
+  kiv::FileStamp FDiskStamp;
+  kiv::FileStamp FSeenStamp;
   QString FFileFilter;
   QString FDefaultExtension;
   std::vector<IqvWsModulePtr> FChildren;

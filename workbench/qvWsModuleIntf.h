@@ -9,16 +9,18 @@
 #include <functional>
 #include <memory>
 
+#include "workbench/check/qvCheckMark.h"
 #include "workbench/qvFindOptions.h"
+#include "workbench/qvTextFile.h"
 
 class QIcon;
+class QRect;
 class QsciScintilla;
 class QTabWidget;
 class QWidget;
 
 namespace kiv {
 class PanelStatusBar;
-struct TextFormat;
 }  // namespace kiv
 
 class IqvWsModule;
@@ -43,6 +45,8 @@ public:
   virtual void ModulePathChanged(IqvWsModule* module) = 0;
   virtual void ChildAdded(IqvWsModule* module) = 0;
   virtual void ChildRemoved(IqvWsModule* module) = 0;
+  // The module's file went missing, came back or was reloaded from disk.
+  virtual void ModuleStateChanged(IqvWsModule*) {}
 };
 
 class IqvWsModule {
@@ -68,6 +72,8 @@ public:
   // Whether the module has been saved to or opened from a file.
   virtual bool HasFilePath() const = 0;
   virtual void Loaded() = 0;
+  // Closes the module and its children when its creator agrees; Cancel anywhere keeps
+  // everything open and unchanged.
   virtual bool Close() = 0;
   virtual bool Save() = 0;
   virtual bool SaveAs() = 0;
@@ -83,14 +89,35 @@ public:
   virtual void AddObserver(IqvWsModuleObserver* observer) = 0;
   virtual void RemoveObserver(IqvWsModuleObserver* observer) = 0;
 
-  // Text held while no editor is open, and how it is stored on disk.
-  virtual void SetLines(const QStringList& lines) = 0;
+  // Text held while no editor is open, and how it is stored on disk. The text is kept exactly
+  // as the file holds it (a final line end included or not); lines are the file's lines.
+  virtual QString GetText() = 0;  // the editor's text while one is open
+  virtual void SetText(const QString& text) = 0;
+  virtual void SetLines(const QStringList& lines) = 0;  // each line followed by the line end
   virtual kiv::TextFormat& Format() = 0;
-  // The lines to write into `filePath` (a project writes its grammar paths relative to that
+  // The text to write into `filePath` (a project writes its grammar paths relative to that
   // file's folder); false with `error` set when the module cannot be stored there.
-  virtual bool LinesForFile(const QString& filePath, QStringList& lines, QString& error) = 0;
+  virtual bool TextForFile(const QString& filePath, QString& text, QString& error) = 0;
   virtual QString GetFileFilter() const = 0;
   virtual QString GetDefaultExtension() const = 0;
+  // Modified by itself, whatever its children are.
+  virtual bool HasOwnChanges() const = 0;
+  // Releases the editors of the module and of its children without asking: every close question
+  // has been answered.
+  virtual void Discard() = 0;
+
+  // The disk as the module's text knows it: what was last read or written (DiskStamp), and the
+  // last state of the file the user was told about (SeenStamp).
+  virtual const kiv::FileStamp& DiskStamp() const = 0;
+  virtual void SetDiskStamp(const kiv::FileStamp& stamp) = 0;
+  virtual const kiv::FileStamp& SeenStamp() const = 0;
+  virtual void SetSeenStamp(const kiv::FileStamp& stamp) = 0;
+  // The module's file is not there (missing when the project was read, or deleted since).
+  virtual bool IsMissing() const = 0;
+  virtual void SetMissing(bool missing) = 0;
+  // Takes `text` just read from the file: the editor keeps its caret line (and can undo the
+  // reload); the module is unmodified and no longer missing afterwards.
+  virtual void Reload(const QString& text, const kiv::TextFormat& format, const kiv::FileStamp& stamp) = 0;
 };
 
 // The editor of one module, in the order the main window uses its operations.
@@ -135,6 +162,27 @@ public:
 
   // Puts a module's text into the edit control (the undo history starts afresh).
   virtual void SetLines(const QStringList& lines, const kiv::TextFormat& format) = 0;
+  virtual QString GetText() const = 0;
+  virtual void SetText(const QString& text, const kiv::TextFormat& format) = 0;
+  // Replaces the text by a version read from disk as one undoable step, keeping the caret's
+  // line and the scroll position; the text counts as unmodified afterwards.
+  virtual void ReloadText(const QString& text) = 0;
+  virtual void SelectAll() = 0;
+  // Grows with every change of the text, so that work done on an older text can be told apart.
+  virtual int Revision() const = 0;
+  // Marks `line` (1-based) as the target of a listed message, in the look of `kind`; one line
+  // at a time. ClearLineHighlight removes the mark.
+  virtual void HighlightLine(int line, kiv::CheckMarkKind kind) = 0;
+  virtual void ClearLineHighlight() = 0;
+  // Shows the diagnostics of a background check in the margin, replacing the previous ones.
+  virtual void SetCheckMarks(const kiv::CheckMarks& marks) = 0;
+  // The selected text's rectangle on the screen; empty when nothing is selected.
+  virtual QRect SelectionScreenRect() const = 0;
+  // Removes the highlighting of every match of the last search.
+  virtual void ClearFindMarks() = 0;
+  // As GotoLine, with the caret before character `index` (0-based) of the line, or at its end
+  // when the line is shorter.
+  virtual void GotoPosition(int line, int index) = 0;
 };
 
 // Makes, opens, saves and closes modules of one file type.
@@ -157,5 +205,8 @@ public:
   virtual IqvWsModulePtr Open(const QString& fileName) = 0;
   virtual bool Save(IqvWsModule* module) = 0;
   virtual bool SaveAs(IqvWsModule* module) = 0;
+  // Asks about every modified module of `module`'s tree (children first), then saves those
+  // answered Yes. False when one answer was Cancel (nothing is saved then) or a save failed.
+  // Nothing is released here: the module's Close does that once this agreed.
   virtual bool Close(IqvWsModule* module) = 0;
 };

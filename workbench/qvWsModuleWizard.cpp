@@ -1,10 +1,13 @@
 // qvWsModuleWizard.cpp
-// Disk operations of modules: dialogs, loading, safe writing and the close question.
+// Disk operations of modules: dialogs, loading, safe writing that respects changes made by other
+// programs, and the close questions.
 #include "workbench/qvWsModuleWizard.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "workbench/qvPrompter.h"
+#include "workbench/qvWsDiskSync.h"
 #include "workbench/qvTextFile.h"
 #include "workbench/qvWsModule.h"
 
@@ -39,17 +42,20 @@ IqvWsModulePtr TqvWsModuleWizard::Open(const QString& fileName) {
   }
   if (path.isEmpty() || !QFileInfo(path).isFile()) return nullptr;
 
-  QStringList lines;
+  QString text;
   kiv::TextFormat format;
+  kiv::FileStamp stamp;
   QString error;
-  if (!kiv::LoadTextLines(path, lines, format, error)) {
+  if (!kiv::LoadText(path, text, format, error, &stamp)) {
     kiv::Prompter().ShowMessage(FMainWindow, kiv::MessageKind::Error, FIdentity.fileTypeName,
                                 QStringLiteral("Cannot open \"%1\": %2").arg(path, error));
     return nullptr;
   }
   IqvWsModulePtr module = MakeModule(QString());
-  module->SetLines(lines);
+  module->SetText(text);
   module->Format() = format;
+  module->SetDiskStamp(stamp);
+  module->SetSeenStamp(stamp);
   module->SetCreator(this);
   module->SetFilePath(path);
   module->SetModified(false);
@@ -60,21 +66,40 @@ IqvWsModulePtr TqvWsModuleWizard::Open(const QString& fileName) {
 bool TqvWsModuleWizard::saveChildren(IqvWsModule* module) {
   for (int i = 0; i < module->ChildCount(); ++i) {
     const IqvWsModulePtr child = module->Child(i);
+    // A child whose changes the user gave up while closing is not saved along with its owner.
+    if (FGivenUp.count(child.get()) != 0) continue;
     if (child->IsModified() && !child->Save()) return false;
   }
   return true;
 }
 
 bool TqvWsModuleWizard::writeModule(IqvWsModule* module, const QString& path) {
+  // Saving over the module's own file never overwrites a change another program made since the
+  // text was read or last written, unless the user says so.
+  const kiv::DiskChangeKind outside = module->HasFilePath() && QFileInfo(path).absoluteFilePath() == module->GetFilePath()
+                                          ? kiv::DiskChangeOf(*module, module->DiskStamp()).kind
+                                          : kiv::DiskChangeKind::None;
+  if (outside == kiv::DiskChangeKind::Changed || outside == kiv::DiskChangeKind::Appeared) {
+    const kiv::PromptAnswer answer = kiv::Prompter().AskYesNoCancel(
+        FMainWindow, QStringLiteral("Confirm"),
+        QStringLiteral("\"%1\" was changed by another program since it was opened or last saved.\n\n"
+                       "Overwrite it with the text of the editor?")
+            .arg(QDir::toNativeSeparators(path)));
+    if (answer != kiv::PromptAnswer::Yes) return false;
+  }
   // The file is replaced only by a complete new version; on failure the old one stays and the
   // module stays modified.
-  QStringList lines;
+  QString text;
   QString error;
-  if (module->LinesForFile(path, lines, error) &&
-      kiv::SaveTextLines(path, lines, module->Format(), error))
+  kiv::FileStamp stamp;
+  if (module->TextForFile(path, text, error) && kiv::SaveText(path, text, module->Format(), error, &stamp)) {
+    module->SetDiskStamp(stamp);
+    module->SetSeenStamp(stamp);
+    module->SetMissing(false);
     return true;
+  }
   kiv::Prompter().ShowMessage(FMainWindow, kiv::MessageKind::Error, FIdentity.fileTypeName,
-                              QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
+                              QStringLiteral("Cannot save \"%1\": %2").arg(QDir::toNativeSeparators(path), error));
   return false;
 }
 
@@ -107,17 +132,37 @@ bool TqvWsModuleWizard::SaveAs(IqvWsModule* module) {
   return true;
 }
 
-bool TqvWsModuleWizard::Close(IqvWsModule* module) {
-  if (!module) return false;
+bool TqvWsModuleWizard::askToClose(IqvWsModule* module, std::vector<IqvWsModule*>& toSave,
+                                    std::set<IqvWsModule*>& givenUp) {
   for (int i = 0; i < module->ChildCount(); ++i)
-    if (!module->Child(i)->Close()) return false;
-  if (!module->IsModified()) return true;
+    if (!askToClose(module->Child(i).get(), toSave, givenUp)) return false;
+  // A module without a creator cannot be saved; it closes as it is. An owner whose children
+  // alone are modified has nothing of its own to save.
+  if (!module->GetCreator() || !module->HasOwnChanges()) return true;
   switch (kiv::Prompter().AskYesNoCancel(FMainWindow, QStringLiteral("Confirm"),
                                          QStringLiteral("Save changes to ") + module->GetName() +
                                              QStringLiteral("?"))) {
-    case kiv::PromptAnswer::Yes: return module->HasFilePath() ? module->Save() : module->SaveAs();
-    case kiv::PromptAnswer::No: return true;
+    case kiv::PromptAnswer::Yes: toSave.push_back(module); return true;
+    case kiv::PromptAnswer::No: givenUp.insert(module); return true;
     case kiv::PromptAnswer::Cancel: return false;
   }
   return false;
+}
+
+bool TqvWsModuleWizard::Close(IqvWsModule* module) {
+  if (!module) return false;
+  // Every question first: a Cancel anywhere leaves every module open and unchanged.
+  std::vector<IqvWsModule*> toSave;
+  std::set<IqvWsModule*> givenUp;
+  if (!askToClose(module, toSave, givenUp)) return false;
+  // Then the saves, children before their owner; a module answered No is not saved along with
+  // its owner. A save that fails or is cancelled stops the close with everything still open.
+  FGivenUp = givenUp;
+  bool saved = true;
+  for (IqvWsModule* each : toSave) {
+    saved = each->HasFilePath() ? each->Save() : each->SaveAs();
+    if (!saved) break;
+  }
+  FGivenUp.clear();
+  return saved;
 }

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <set>
+#include <vector>
 
 #include "workbench/qvWsModuleIntf.h"
 
@@ -57,6 +59,9 @@ protected:
 private:
   bool saveChildren(IqvWsModule* module);
   bool writeModule(IqvWsModule* module, const QString& path);
+  // Asks about `module`'s tree, children first; collects the modules to save and those whose
+  // changes are given up. False on Cancel.
+  bool askToClose(IqvWsModule* module, std::vector<IqvWsModule*>& toSave, std::set<IqvWsModule*>& givenUp);
 
   Identity FIdentity;
   QPointer<QWidget> FMainWindow;
@@ -64,4 +69,6 @@ private:
   int FCount = 0;
   QString FInitialDirectory = QStringLiteral(".");
   QString FCategory;
+  // While a close saves: the modules answered No, which their owner's save leaves alone.
+  std::set<IqvWsModule*> FGivenUp;
 };

@@ -3,6 +3,7 @@
 #include "workbench/qvWsTreeView.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QHeaderView>
 
 #include "workbench/qvIcons.h"
@@ -17,6 +18,9 @@ TqvWsTreeView::TqvWsTreeView(QWidget* parent) : QTreeWidget(parent) {
     const QIcon icon = kiv::ResourceIcon(QString::fromLatin1(name));
     for (int copy = 0; copy < 4; ++copy) FImages.push_back(icon);
   }
+  // The second module image is the greyed one of a missing grammar file.
+  const QIcon module = FImages[kModuleImage];
+  FImages[kMissingModuleImage] = QIcon(module.pixmap(QSize(16, 16), QIcon::Disabled));
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { emit Changed(); });
 }
 
@@ -45,7 +49,7 @@ void TqvWsTreeView::ShowModule(const IqvWsModulePtr& module) {
   QTreeWidgetItem* node = nullptr;
   if (QTreeWidgetItem* ownerNode = NodeOf(module->GetOwner())) {
     node = new QTreeWidgetItem(ownerNode, QStringList(module->GetName()));
-    setImage(node, kModuleImage);
+    showState(node, module.get());
     ownerNode->setExpanded(true);
   } else {
     node = new QTreeWidgetItem(this, QStringList(module->GetName()));
@@ -126,8 +130,22 @@ void TqvWsTreeView::ModuleClosed(IqvWsModule*) {}
 void TqvWsTreeView::ModuleSaved(IqvWsModule*) {}
 void TqvWsTreeView::ChildAdded(IqvWsModule*) {}
 
+void TqvWsTreeView::showState(QTreeWidgetItem* node, IqvWsModule* module) {
+  node->setText(0, module->GetName());
+  if (!node->parent()) return;
+  const bool missing = module->IsMissing();
+  setImage(node, missing ? kMissingModuleImage : kModuleImage);
+  node->setForeground(0, missing ? palette().brush(QPalette::Disabled, QPalette::Text) : palette().brush(QPalette::Text));
+  const QString path = QDir::toNativeSeparators(module->GetFilePath());
+  node->setToolTip(0, missing ? QStringLiteral("Grammar file \"%1\" not found").arg(path) : path);
+}
+
 void TqvWsTreeView::ModulePathChanged(IqvWsModule* module) {
-  if (QTreeWidgetItem* node = NodeOf(module)) node->setText(0, module->GetName());
+  if (QTreeWidgetItem* node = NodeOf(module)) showState(node, module);
+}
+
+void TqvWsTreeView::ModuleStateChanged(IqvWsModule* module) {
+  if (QTreeWidgetItem* node = NodeOf(module)) showState(node, module);
 }
 
 void TqvWsTreeView::ChildRemoved(IqvWsModule* module) { HideModule(module); }

@@ -1,7 +1,8 @@
 // qvWsTreeView.h
 // TqvWsTreeView: the project tree. It shows modules as nodes (the project as a root, its
-// grammars below), observes them to follow renames and removals, and moves grammars up and
-// down in the project order.
+// grammars below; a grammar whose file is missing greyed, with a tool tip that says so),
+// observes them to follow renames, removals and missing files, and moves grammars up and down in
+// the project order.
 #pragma once
 
 #include <QIcon>
@@ -18,6 +19,8 @@ public:
   static constexpr int kWorkspaceImage = 0;
   static constexpr int kProjectImage = 4;
   static constexpr int kModuleImage = 8;
+  // A grammar whose file is missing: the module image, greyed.
+  static constexpr int kMissingModuleImage = 9;
   static constexpr int kImageIndexRole = Qt::UserRole + 1;
 
   explicit TqvWsTreeView(QWidget* parent = nullptr);
@@ -50,6 +53,7 @@ public:
   void ModulePathChanged(IqvWsModule* module) override;
   void ChildAdded(IqvWsModule* module) override;
   void ChildRemoved(IqvWsModule* module) override;
+  void ModuleStateChanged(IqvWsModule* module) override;
 
 signals:
   // The tree's change event: selection moved or the order changed.
@@ -57,6 +61,8 @@ signals:
 
 private:
   void setImage(QTreeWidgetItem* node, int index);
+  // The node's text, image, colour and tool tip for its module's state.
+  void showState(QTreeWidgetItem* node, IqvWsModule* module);
   void forget(QTreeWidgetItem* node);
   void moveSelected(int step);
 

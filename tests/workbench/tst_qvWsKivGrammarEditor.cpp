@@ -67,12 +67,17 @@ private slots:
     QCOMPARE(FTabs->tabText(0), QStringLiteral("Calc"));
     QVERIFY(FTabs->isVisible());
     QCOMPARE(editor()->GetParent(), FTabs->currentWidget());
-    QCOMPARE(edit()->text(), QStringLiteral("lexer Calc;\nID : 'a'..'z' ;\nabc ABC abc"));
+    // The module's lines are a file's lines: each ends in a line end, the last one too.
+    QCOMPARE(edit()->text(), QStringLiteral("lexer Calc;\nID : 'a'..'z' ;\nabc ABC abc\n"));
     QCOMPARE(editor()->GetLines(), FModule->GetLines());
     QCOMPARE(edit()->tabWidth(), 3);
     QVERIFY(edit()->indentationsUseTabs());
     QVERIFY(qobject_cast<TkivSyn*>(edit()->lexer()));
-    QVERIFY(QFontInfo(edit()->lexer()->font(1)).fixedPitch());
+    // Every character of the editor's font has the same advance (whatever the font family says
+    // about its spacing).
+    const QFontMetrics metrics(edit()->lexer()->font(1));
+    for (QChar c : QStringLiteral("iW.m_ 0|{"))
+      QCOMPARE(metrics.horizontalAdvance(c), metrics.horizontalAdvance(QLatin1Char('x')));
     // A second open just shows the same editor.
     QVERIFY(FModule->OpenEditor(FTabs, FStatus));
     QCOMPARE(FTabs->count(), 1);
@@ -172,8 +177,15 @@ private slots:
     QCOMPARE(editor()->Find(QStringLiteral("abc"), FindOption::Down | FindOption::MatchCase), 1);
     edit()->getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
     QCOMPARE(indexFrom, 8);
-    QCOMPARE(editor()->Find(QStringLiteral("abc"), FindOption::Down), 0);
+    // Past the last match the search continues from the top, and says so.
+    QCOMPARE(editor()->Find(QStringLiteral("abc"), FindOption::Down | FindOption::MatchCase), 1);
+    edit()->getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
+    QCOMPARE(QPair(lineFrom, indexFrom), QPair(2, 0));
+    QCOMPARE(FStatus->Note(), QStringLiteral("Search reached the end and continued from the top"));
+    QCOMPARE(editor()->FindMarkCount(), 2);  // every match is highlighted
+    QCOMPARE(editor()->Find(QStringLiteral("nowhere"), FindOption::Down), 0);
     QCOMPARE(panel(3), QStringLiteral("0"));
+    QCOMPARE(FStatus->Note(), QStringLiteral("\"nowhere\" not found"));
 
     // Upwards from the end of the last match.
     edit()->setCursorPosition(2, 11);

@@ -245,7 +245,8 @@ private slots:
     QCOMPARE(prompter.questions, QStringList({"Confirm: Save changes to x?"}));
     QVERIFY(project->Child(0)->IsModified());
 
-    // No, then Yes on the other child, then Cancel on the project itself.
+    // No, then Yes on the other child, then Cancel on the project itself: every question comes
+    // before anything is saved or released, so Cancel leaves all as it was.
     prompter.questions.clear();
     project->Child(2)->SetLines({"z2"});
     prompter.answers = {kiv::PromptAnswer::No, kiv::PromptAnswer::Yes, kiv::PromptAnswer::Cancel};
@@ -253,19 +254,24 @@ private slots:
     QCOMPARE(prompter.questions, QStringList({"Confirm: Save changes to x?", "Confirm: Save changes to z?",
                                               "Confirm: Save changes to kivProject?"}));
     QCOMPARE(readFile(path("x.g")), QStringLiteral("x\n"));
-    QCOMPARE(readFile(path("z.g")), QStringLiteral("z2\n"));
+    QCOMPARE(readFile(path("z.g")), QStringLiteral("z\n"));
     QCOMPARE(project->ChildCount(), 3);
+    QVERIFY(project->Child(0)->IsModified() && project->Child(2)->IsModified());
 
-    // Yes on the project whose save dialog is cancelled: the close fails.
+    // Yes on the project whose save dialog is cancelled: the close fails, and the grammar
+    // answered No is not saved along with the project.
     prompter.questions.clear();
-    prompter.answers = {kiv::PromptAnswer::Yes};
+    prompter.answers = {kiv::PromptAnswer::No, kiv::PromptAnswer::No, kiv::PromptAnswer::Yes};
     QVERIFY(!project->Close());
-    QCOMPARE(prompter.questions, QStringList({"Confirm: Save changes to kivProject?"}));
+    QCOMPARE(prompter.questions.last(), QStringLiteral("Confirm: Save changes to kivProject?"));
+    QCOMPARE(readFile(path("x.g")), QStringLiteral("x\n"));
+    QVERIFY(project->Child(0)->IsModified());
 
     // No: closes without saving.
-    prompter.answers = {kiv::PromptAnswer::No};
+    prompter.answers = {kiv::PromptAnswer::No, kiv::PromptAnswer::No, kiv::PromptAnswer::No};
     QVERIFY(project->Close());
     QVERIFY(!QFile::exists(path("kivProject.kvp")));
+    QCOMPARE(readFile(path("z.g")), QStringLiteral("z\n"));
   }
 
   void treeView() {
