@@ -38,6 +38,7 @@ constexpr const char* kParseUsage =
     "      --tokens            print the tokens (the default for a lexer alone)\n"
     "      --tree              print the parse tree, one node a line (the default for a parser)\n"
     "      --trace             print the decision trace\n"
+    "  -q, --quiet             print nothing but errors\n"
     "      --predicates=ANSWER what semantic predicates answer: true (default) or false\n"
     "      --steps=N           stop a run after N steps (default 200000000; 0: no limit)\n"
     "      --format=FORM       text (default) or json (one object a line per input, with tokens,\n"
@@ -62,6 +63,7 @@ struct ParseOptions {
   bool tokens = false;
   bool tree = false;
   bool trace = false;
+  bool quiet = false;
   bool json = false;
   bool predicatesFalse = false;
   bool haveDiagnostics = false;
@@ -107,6 +109,8 @@ bool ParseArgs(const std::vector<std::string>& Args, ParseOptions& O, std::strin
       O.tokens = true;
     } else if (a == "--tree") {
       O.tree = true;
+    } else if (a == "-q" || a == "--quiet") {
+      O.quiet = true;
     } else if (a == "--trace") {
       O.trace = true;
     } else if ((r = value("--lexer", "", O.lexer)) != 0) {
@@ -408,10 +412,10 @@ int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
     options.Predicates = O.predicatesFalse ? interp::PredicateAnswerKind::AlwaysFalse : interp::PredicateAnswerKind::AlwaysTrue;
     options.StepBudget = O.steps;
     options.Trace = O.trace;
-    options.Tree = parser != nullptr;
+    options.Tree = parser != nullptr && !O.quiet;
     const interp::RunResult result = interp::Run(lexer.get(), parser.get(), text, options);
-    if (O.inputs.size() > 1 && !O.json) Out << "==> " << options.InputName << " <==\n";
-    PrintResult(result, O, parser == nullptr, options.InputName, Out);
+    if (O.inputs.size() > 1 && !O.json && !O.quiet) Out << "==> " << options.InputName << " <==\n";
+    if (!O.quiet) PrintResult(result, O, parser == nullptr, options.InputName, Out);
     if (!O.json) {
       for (const interp::RecognitionError& e : result.Reported)
         Out << ErrorText(e, options.InputName, O.diagnostics) << "\n";
