@@ -24,7 +24,9 @@ std::string Shown(const std::string& Text) {
   return out;
 }
 
-std::string Position(int Line, int Column) { return std::to_string(Line) + ":" + std::to_string(Column); }
+std::string Position(int Line, int Column) {
+  return Column > 0 ? std::to_string(Line) + ":" + std::to_string(Column) : std::to_string(Line);
+}
 
 std::string TokenLine(const RunResult& R, const Token& T) {
   return TokenTypeName(R, T.Type) + " " + Shown(T.Text) + " " + Position(T.Line, T.Column);
@@ -125,7 +127,9 @@ std::string TraceText(const RunResult& Result) {
   std::string out;
   for (const TraceEvent& e : Result.Trace) {
     if (e.Guessing > 0) out += "[guessing " + std::to_string(e.Guessing) + "] ";
-    out += e.Rule + " " + Position(e.Line, e.Column) + " " + KindName(e.Kind) + ": ";
+    out += e.Rule;
+    if (e.Line > 0) out += " " + Position(e.Line, e.Column);
+    out += std::string(" ") + KindName(e.Kind) + ": ";
     if (e.Kind == TraceKind::Decision || e.Kind == TraceKind::LoopExit) {
       out += (e.Lookahead.empty() ? std::string("(nothing read yet)") : e.Lookahead) + " -> ";
       if (e.Kind == TraceKind::LoopExit)

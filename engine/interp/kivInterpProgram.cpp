@@ -311,9 +311,21 @@ private:
   std::unique_ptr<Alternative> MakeAlternative(IkivAlternative& Alt, int Index, bool Build) {
     auto out = std::make_unique<Alternative>();
     out->Index = Index;
-    if (IkivAlternativeElem* head = Alt.GetHead()) {
-      out->Line = head->GetLine();
-      out->Column = head->GetColumn();
+    for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr; elem = elem->GetNext()) {
+      if (elem->GetLine() <= 0) {
+        if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem); block != nullptr && !block->GetAlternatives().empty() &&
+                                                                      block->GetAlternatives().front() != nullptr)
+          if (IkivAlternativeElem* inner = block->GetAlternatives().front()->GetHead(); inner && inner->GetLine() > 0) {
+            out->Line = inner->GetLine();
+            out->Column = inner->GetColumn();
+            break;
+          }
+        if (kiv::Supports<IkivBlockEndElem>(elem) != nullptr) break;
+        continue;
+      }
+      out->Line = elem->GetLine();
+      out->Column = elem->GetColumn();
+      break;
     }
     if (!Alt.GetSemPred().empty()) out->Predicate = AddPredicate(Alt.GetSemPred(), out->Line, out->Column);
     if (IkivSynPredBlock* pred = Alt.GetSynPred()) out->SynPred = BuildBlock(*pred, BlockKind::Guess);
@@ -426,7 +438,19 @@ private:
         if (alt != nullptr && IsEmptyAlternative(*alt)) out.MayMatchNothing = true;
     }
     BuildCommon(Source, out, Kind == BlockKind::Sub || Kind == BlockKind::Guess);
+    PlaceAtFirstAlternative(out);
     return &out;
+  }
+
+  // A subrule's own position is not always known; its first element's stands in for it.
+  static void PlaceAtFirstAlternative(Block& B) {
+    if (B.Line > 0) return;
+    for (const auto& alt : B.Alts)
+      if (alt->Line > 0) {
+        B.Line = alt->Line;
+        B.Column = alt->Column;
+        return;
+      }
   }
 
   int NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const {
@@ -494,6 +518,7 @@ private:
         block->Init.push_back(std::move(init));
       }
       BuildCommon(source, *block, false);
+      PlaceAtFirstAlternative(*block);
       rule->Body = block.get();
       fProgram.Blocks.push_back(std::move(block));
     }

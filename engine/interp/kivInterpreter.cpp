@@ -216,7 +216,7 @@ protected:
       if (fC.Tracing()) TraceDecision(B, 0, "no alternative applies");
       return DecisionKind::ErrorClause;
     }
-    if (fC.Tracing()) TraceDecision(B, 0, "none (an empty alternative)");
+    if (fC.Tracing()) TraceDecision(B, 0, "the empty alternative");
     return DecisionKind::Nothing;
   }
 
