@@ -303,7 +303,7 @@ private:
   }
 
   static bool Reraises(const std::string& Handler) {
-    for (const std::string& w : ActionWords(Handler))
+    for (const std::string& w : ActionWords(ActionBody(Handler)))
       if (SameText(w, "raise")) return true;
     return false;
   }

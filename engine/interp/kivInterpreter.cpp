@@ -91,14 +91,18 @@ public:
     R.Trace.push_back(std::move(E));
   }
 
-  bool Answer(const Program& P, int Predicate) {
+  // Look gives the question its lookahead (only when one is asked).
+  template <class Look>
+  bool Answer(const Program& P, int Predicate, Look&& Lookahead) {
     bool answer = true;
     switch (O.Predicates) {
       case PredicateAnswerKind::AlwaysTrue: answer = true; break;
       case PredicateAnswerKind::AlwaysFalse: answer = false; break;
       case PredicateAnswerKind::Ask: {
         const PredicateInfo& info = P.Predicates[static_cast<std::size_t>(Predicate)];
-        answer = O.Answer ? O.Answer({info.Rule, info.Line, info.Column, info.Text}) : true;
+        PredicateQuestion question{P.Lexer, info.Rule, info.Line, info.Column, info.Text, {}, {}};
+        Lookahead(question);
+        answer = O.Answer ? O.Answer(question) : true;
         break;
       }
     }
@@ -155,7 +159,7 @@ protected:
   }
 
   bool Predicate(int Index, const char* Where) {
-    const bool answer = fC.Answer(fP, Index);
+    const bool answer = fC.Answer(fP, Index, [this](PredicateQuestion& Q) { Self().Lookahead(Q); });
     if (fC.Tracing()) {
       const PredicateInfo& info = fP.Predicates[static_cast<std::size_t>(Index)];
       TraceNote(TraceKind::SemanticPredicate, nullptr, info.Line, info.Column,
@@ -256,6 +260,7 @@ protected:
       case OpKind::Action:
         if (O.Guarded && fGuessing > 0) break;
         Self().Action(O);
+        if (fC.O.OnAction) fC.O.OnAction({fP.Lexer, fRuleName, O.Line, O.Column, O.Text});
         if (O.Skipped && fC.Tracing()) {
           std::string text = O.Text.substr(0, 60);
           std::replace(text.begin(), text.end(), '\n', ' ');
@@ -402,6 +407,7 @@ public:
     return fP.CaseSensitive ? c : Fold(c);
   }
   bool AtEnd() const { return fPos >= fSize; }
+  void Lookahead(PredicateQuestion& Q) { Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; }; }
   std::size_t Position() const { return fPos; }
   std::string PositionText() const { return "line " + std::to_string(fLine) + ", column " + std::to_string(fColumn); }
 
@@ -720,6 +726,10 @@ public:
     return fTokens[want - 1];
   }
   int LA(int I) { return LT(I).Type; }
+  void Lookahead(PredicateQuestion& Q) {
+    Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; };
+    Q.LTText = [this](int I) { return I >= 1 ? LT(I).Text : std::string(); };
+  }
   std::size_t Position() const { return fPos; }
   std::string PositionText() const { return "token " + std::to_string(fPos + 1); }
 

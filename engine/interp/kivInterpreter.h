@@ -54,10 +54,25 @@ LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const s
 enum class PredicateAnswerKind { AlwaysTrue, AlwaysFalse, Ask };
 
 struct PredicateQuestion {
+  bool Lexer = false;  // asked by the lexer of a run (else by its parser)
   std::string Rule;
   int Line = 0;
   int Column = 0;
   std::string Text;  // the predicate's Pascal expression
+  // What the predicate's code would read where it stands: LA(I) (a character code in a lexer,
+  // folded when it ignores case, 0 at the end; a token type in a parser) and a parser's LT(I)
+  // text. Reading looks ahead as the compiled code would (a parser may fetch tokens).
+  std::function<int(int)> LA;
+  std::function<std::string(int)> LTText;
+};
+
+// An action where the compiled recognizer would run it.
+struct ActionNote {
+  bool Lexer = false;
+  std::string Rule;
+  int Line = 0;
+  int Column = 0;
+  std::string Text;  // its Pascal code
 };
 
 struct RunOptions {
@@ -65,6 +80,9 @@ struct RunOptions {
   std::string StartRule;  // a parser's rule; empty: the grammar's first rule
   PredicateAnswerKind Predicates = PredicateAnswerKind::AlwaysTrue;
   std::function<bool(const PredicateQuestion&)> Answer;  // for Ask
+  // Told of every action in the order the compiled recognizer would run them (none runs here but
+  // the lexer statements understood): a front end or a test may follow what they would do.
+  std::function<void(const ActionNote&)> OnAction;
   std::uint64_t StepBudget = 200'000'000;  // elements and decisions; 0 means no limit
   const std::atomic<bool>* Cancel = nullptr;  // polled; a run that sees true ends as aborted
   bool Tree = true;

@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/random/kivRandomAgreement.h"
 #include "tests/random/kivRandomDriver.h"
 #include "tests/random/kivRandomGrammar.h"
 #include "tests/random/kivRandomSentence.h"
@@ -50,6 +51,7 @@ struct Options {
   std::string Runtime;
   std::string Work = "random-work";
   bool Keep = false;  // keep the batch directories of passing batches
+  int Agreement = 0;  // --agreement N: every N-th seed is run by the test rig too (0: none)
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -163,6 +165,7 @@ struct Totals {
   std::map<std::string, int> Outcomes;  // ok / budget with the exception class
   std::map<std::string, int> Rejections;  // first error message of rejected grammars
   std::vector<Failure> Failures;
+  AgreementTotals Agreement;
 };
 
 std::mutex gLock;
@@ -223,6 +226,7 @@ class BatchRun {
   bool Compile();
   void MakeCases();
   void RunDriver();
+  void CompareWithTestRig();
   void Fail(SeedState& S, const std::string& What);
   void KeepFiles(const SeedState& S);
   SeedState* StateOf(std::uint64_t Seed);
@@ -564,6 +568,28 @@ void BatchRun::RunDriver() {
   }
 }
 
+// The test rig must end every run of the chosen seeds as the compiled recognizers do.
+void BatchRun::CompareWithTestRig() {
+  std::vector<AgreementGrammar> grammars(fGrammars.size());
+  for (std::size_t gi = 0; gi < fGrammars.size(); ++gi) {
+    const SeedState& s = fSeeds[fGrammarSeeds[gi]];
+    if (s.Failed || s.Seed % static_cast<std::uint64_t>(fOptions.Agreement) != 0) continue;
+    grammars[gi] = {s.Seed, &s.Lexer, s.ParserBuilt ? &s.Parser : nullptr, s.Lexer.Unit + ".g", s.Parser.Unit + ".g"};
+  }
+  AgreementTotals totals;
+  for (const AgreementFailure& f : CheckAgreement({fDir, fOptions.Fpc, fOptions.Runtime}, fGrammars, grammars, fCases, totals)) {
+    if (f.Grammar < fGrammars.size()) {
+      Fail(fSeeds[fGrammarSeeds[f.Grammar]], f.What);
+    } else {
+      std::lock_guard<std::mutex> guard(gLock);
+      std::cout << "FAIL batch " << fFirst << ": " << f.What << std::endl;
+      fTotals.Failures.push_back({fFirst, "agreement driver"});
+    }
+  }
+  std::lock_guard<std::mutex> guard(gLock);
+  fTotals.Agreement.Add(totals);
+}
+
 void BatchRun::Run() {
   std::error_code ec;
   fs::remove_all(fDir, ec);
@@ -572,6 +598,7 @@ void BatchRun::Run() {
   if (Compile()) {
     MakeCases();
     RunDriver();
+    if (fOptions.Agreement > 0) CompareWithTestRig();
   }
   bool failed = false;
   for (const SeedState& s : fSeeds) failed = failed || !s.Problems.empty();
@@ -585,9 +612,11 @@ void BatchRun::Run() {
 void Usage() {
   std::cerr << "Usage: kiv_random_grammars --kiv KIV --runtime RUNTIME_DIR [--fpc FPC] [--work DIR]\n"
                "                           [--first SEED] [--count N] [--batch N] [--jobs N] [--keep]\n"
+               "                           [--agreement N]\n"
                "Generates N random grammar pairs from SEED on, builds them with kiv, compiles what kiv accepts\n"
                "with fpc and runs it over random inputs. Exit status 1 when some seed failed; its files are\n"
-               "kept in DIR/failures/seed-N.\n";
+               "kept in DIR/failures/seed-N. With --agreement N every N-th seed is run by the test rig too, which\n"
+               "must give the same tokens and errors.\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& O) {
@@ -615,6 +644,8 @@ bool ParseOptions(int argc, char** argv, Options& O) {
       O.Jobs = std::stoi(value());
     else if (a == "--keep")
       O.Keep = true;
+    else if (a == "--agreement")
+      O.Agreement = std::stoi(value());
     else
       return false;
   }
@@ -670,6 +701,7 @@ int main(int argc, char** argv) {
   std::cout << "  parsers built " << totals.ParsersBuilt << ", rejected by kiv " << totals.ParsersRejected << "\n";
   std::cout << "  runs " << totals.Cases << " ended as:\n";
   for (const auto& [outcome, n] : totals.Outcomes) std::cout << "    " << n << "  " << outcome << "\n";
+  if (options.Agreement > 0) std::cout << totals.Agreement.Summary();
   if (!totals.Rejections.empty()) {
     std::cout << "  first errors of rejected grammars:\n";
     for (const auto& [text, n] : totals.Rejections) std::cout << "    " << n << "  " << text << "\n";
