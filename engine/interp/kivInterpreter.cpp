@@ -260,7 +260,11 @@ protected:
       case OpKind::Action:
         if (O.Guarded && fGuessing > 0) break;
         Self().Action(O);
-        if (fC.O.OnAction) fC.O.OnAction({fP.Lexer, fRuleName, O.Line, O.Column, O.Text});
+        if (fC.O.OnAction) {
+          ActionNote note{fP.Lexer, fRuleName, O.Line, O.Column, O.Text, {}, {}};
+          Self().Lookahead(note);
+          fC.O.OnAction(note);
+        }
         if (O.Skipped && fC.Tracing()) {
           std::string text = O.Text.substr(0, 60);
           std::replace(text.begin(), text.end(), '\n', ' ');
@@ -407,7 +411,10 @@ public:
     return fP.CaseSensitive ? c : Fold(c);
   }
   bool AtEnd() const { return fPos >= fSize; }
-  void Lookahead(PredicateQuestion& Q) { Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; }; }
+  template <class Question>
+  void Lookahead(Question& Q) {
+    Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; };
+  }
   std::size_t Position() const { return fPos; }
   std::string PositionText() const { return "line " + std::to_string(fLine) + ", column " + std::to_string(fColumn); }
 
@@ -726,7 +733,8 @@ public:
     return fTokens[want - 1];
   }
   int LA(int I) { return LT(I).Type; }
-  void Lookahead(PredicateQuestion& Q) {
+  template <class Question>
+  void Lookahead(Question& Q) {
     Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; };
     Q.LTText = [this](int I) { return I >= 1 ? LT(I).Text : std::string(); };
   }

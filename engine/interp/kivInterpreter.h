@@ -73,6 +73,9 @@ struct ActionNote {
   int Line = 0;
   int Column = 0;
   std::string Text;  // its Pascal code
+  // What its code would read, as for a predicate (PredicateQuestion).
+  std::function<int(int)> LA;
+  std::function<std::string(int)> LTText;
 };
 
 struct RunOptions {

@@ -118,9 +118,11 @@ bool Evaluate(Ticks& T, const interp::PredicateQuestion& Q) {
   return true;
 }
 
-// An action that calls KrTick steps the state too (GenAction).
+// An action that calls KrTick steps the state too, and one that reads LA(1) makes the parser
+// fetch the token (GenAction).
 void Follow(Ticks& T, const interp::ActionNote& A) {
   if (const std::size_t at = A.Text.find("KrTick("); at != std::string::npos) T.Tick(A.Lexer, TickArgument(A.Text, at));
+  if (A.Text.find("LA(1)") != std::string::npos) A.LA(1);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -170,7 +172,7 @@ type
 
 var
   KrOutcome: string;
-  KrSwallowed, KrLexerSwallowed: Integer;
+  KrSwallowed, KrLexerSwallowed, KrReports: Integer;
 
 function KrHex(const Text: AnsiString): AnsiString;
 const
@@ -307,14 +309,15 @@ begin
   KrOutcome := 'ok';
   KrSwallowed := 0;
   KrLexerSwallowed := 0;
+  KrReports := 0;
   fpAlarm(KrTimeLimit);
   try
     KrDispatch(C);
-    WriteLn('S ', KrSwallowed, ' ', KrLexerSwallowed);
+    WriteLn('S ', KrSwallowed, ' ', KrLexerSwallowed, ' ', KrReports);
   except
     on E: EkivException do
     begin
-      WriteLn('S ', KrSwallowed, ' ', KrLexerSwallowed);
+      WriteLn('S ', KrSwallowed, ' ', KrLexerSwallowed, ' ', KrReports);
       WriteLn('E ', E.ClassName, ' ', E.Line, ' ', E.Column);
     end;
     on E: Exception do
@@ -380,17 +383,30 @@ std::string Procedures(const DriverGrammar& G, std::size_t Index, bool Lexer, bo
   for (std::size_t i = 0; i < G.Entries.size(); ++i)
     entries += "        " + std::to_string(i) + ": P." + PascalName(G.Entries[i]) + ";\n";
   const std::string k = std::to_string(G.ParserK);
-  t += "procedure KrEnter" + n + "(P: " + G.ParserClass + "; Entry: Integer);\n"
+  // The parser counts the errors its default handler reports.
+  const std::string cls = "TKrParser" + n;
+  t += "type\n"
+       "  " + cls + " = class(" + G.ParserClass + ")\n"
+       "  public\n"
+       "    KrReports: Integer;\n"
+       "    procedure reportError(E: Exception); override;\n"
+       "  end;\n\n"
+       "procedure " + cls + ".reportError(E: Exception);\n"
+       "begin\n"
+       "  Inc(KrReports);\n"
+       "  inherited reportError(E);\n"
+       "end;\n\n";
+  t += "procedure KrEnter" + n + "(P: " + cls + "; Entry: Integer);\n"
        "begin\n"
        "  case Entry of\n" + entries + "  end;\n"
        "end;\n\n";
   t += "procedure KrPar" + n + "(const C: TKrCase);\n"
        "var\n"
        "  T: IkivTokenStream;\n"
-       "  P: " + G.ParserClass + ";\n"
+       "  P: " + cls + ";\n"
        "begin\n"
        "  T := TKrTokens.Create(C.Types);\n"
-       "  P := " + G.ParserClass + ".Create(T, " + k + ");\n"
+       "  P := " + cls + ".Create(T, " + k + ");\n"
        "  T := nil;\n"
        "  try\n"
        "    P.KrSeed := C.Seed;\n"
@@ -398,6 +414,7 @@ std::string Procedures(const DriverGrammar& G, std::size_t Index, bool Lexer, bo
        "      KrEnter" + n + "(P, C.Entry);\n"
        "    finally\n"
        "      KrSwallowed := P.KrSwallowed;\n"
+       "      KrReports := P.KrReports;\n"
        "      if P.KrBudgetHit then KrOutcome := 'budget';\n"
        "    end;\n"
        "  finally\n"
@@ -410,14 +427,14 @@ std::string Procedures(const DriverGrammar& G, std::size_t Index, bool Lexer, bo
        "  S: TStringStream;\n"
        "  L: " + G.LexerClass + ";\n"
        "  T: IkivTokenStream;\n"
-       "  P: " + G.ParserClass + ";\n"
+       "  P: " + cls + ";\n"
        "begin\n"
        "  S := TStringStream.Create(C.Text);\n"
        "  try\n"
        "    L := " + G.LexerClass + ".Create(S);\n"
        "    L.KrSeed := C.Seed;\n"
        "    T := TKrRecorder.Create(L);\n"
-       "    P := " + G.ParserClass + ".Create(T, " + k + ");\n"
+       "    P := " + cls + ".Create(T, " + k + ");\n"
        "    T := nil;\n"
        "    try\n"
        "      P.KrSeed := C.Seed;\n"
@@ -425,6 +442,7 @@ std::string Procedures(const DriverGrammar& G, std::size_t Index, bool Lexer, bo
        "        KrEnter" + n + "(P, C.Entry);\n"
        "      finally\n"
        "        KrSwallowed := P.KrSwallowed;\n"
+       "        KrReports := P.KrReports;\n"
        "        KrLexerSwallowed := L.KrSwallowed;\n"
        "        if P.KrBudgetHit or L.KrBudgetHit then KrOutcome := 'budget';\n"
        "      end;\n"
@@ -511,6 +529,7 @@ struct Outcome {
   bool Fault = false;
   int Swallowed = 0;       // by the parser's handlers and its reportError
   int LexerSwallowed = 0;  // by the lexer's handlers
+  int Reports = 0;         // by the parser's default handler
   std::string Error;  // "class line column", "" when accepted
 };
 
@@ -521,6 +540,7 @@ std::string TokenLine(int Type, int Line, int Column, const std::string& Text) {
 std::string OutcomeText(const Outcome& O) {
   std::string text;
   for (const std::string& t : O.Tokens) text += "    T " + t + "\n";
+  if (O.Reports != 0) text += "    " + std::to_string(O.Reports) + " errors reported by default handlers\n";
   text += "    " + (O.Error.empty() ? std::string("accepted") : "rejected: " + O.Error) + "\n";
   return text;
 }
@@ -542,7 +562,7 @@ void ReadRuns(const std::string& Output, std::map<long, Outcome>& Runs, long& Ru
       eof = eof || line.rfind("T 1 ", 0) == 0;
     } else if (line.rfind("S ", 0) == 0) {
       std::istringstream fields(line.substr(2));
-      fields >> current.Swallowed >> current.LexerSwallowed;
+      fields >> current.Swallowed >> current.LexerSwallowed >> current.Reports;
     } else if (line.rfind("E ", 0) == 0) {
       current.Error = line.substr(2);
     } else if (line.rfind("END ", 0) == 0) {
@@ -572,7 +592,7 @@ std::shared_ptr<const interp::Grammar> Load(const std::string& Dir, const std::s
   return r.Loaded;
 }
 
-Outcome RunRig(const Loaded& G, const DriverGrammar& D, const Case& C, int& Reported, std::string& Aborted) {
+Outcome RunRig(const Loaded& G, const DriverGrammar& D, const Case& C, std::string& Aborted) {
   interp::RunOptions options;
   options.InputName = "input";
   options.Tree = false;
@@ -611,7 +631,7 @@ Outcome RunRig(const Loaded& G, const DriverGrammar& D, const Case& C, int& Repo
   if (C.Kind != CaseKind::ParserTokens)
     for (const interp::Token& t : r.Tokens) o.Tokens.push_back(TokenLine(t.Type, t.Line, t.Column, t.Text));
   if (r.Error) o.Error = r.Error->ClassName + " " + std::to_string(r.Error->Line) + " " + std::to_string(r.Error->Column);
-  Reported = static_cast<int>(r.Reported.size());
+  o.Reports = static_cast<int>(r.Reported.size());
   if (r.End == interp::RunEndKind::Aborted) Aborted = r.AbortReason;
   return o;
 }
@@ -715,10 +735,9 @@ std::vector<AgreementFailure> CheckAgreement(const AgreementSetup& Setup, const 
       ++Totals.Skipped["a handler used up its budget"];
       continue;
     }
-    int reported = 0;
     std::string aborted;
-    const Outcome actual = RunRig(loaded[gi], Drivers[gi], c, reported, aborted);
-    if (expected.Swallowed != reported || expected.LexerSwallowed != 0) {
+    const Outcome actual = RunRig(loaded[gi], Drivers[gi], c, aborted);
+    if (expected.Swallowed != expected.Reports || expected.LexerSwallowed != 0) {
       ++Totals.Skipped["a handler's code swallowed an error"];
       continue;
     }
@@ -726,7 +745,8 @@ std::vector<AgreementFailure> CheckAgreement(const AgreementSetup& Setup, const 
       ++Totals.Skipped["nesting too deep"];
       continue;
     }
-    if (aborted.empty() && actual.Tokens == expected.Tokens && actual.Error == expected.Error) {
+    if (aborted.empty() && actual.Tokens == expected.Tokens && actual.Error == expected.Error &&
+        actual.Reports == expected.Reports) {
       ++Totals.Runs;
       continue;
     }
