@@ -230,7 +230,7 @@ protected:
   }
 
   template <class Body>
-  void WithHandler(const std::string& Kind, bool Reraises, int Line, int Column, Body&& body) {
+  void WithHandler(const std::string& Kind, bool Reraises, const std::string& Text, int Line, int Column, Body&& body) {
     if (Kind.empty() || Kind == "finally") {
       body();
       return;
@@ -239,15 +239,16 @@ protected:
       body();
     } catch (const Failure& f) {
       if (fGuessing > 0) throw;
+      const bool passes = fC.O.PassesOn ? fC.O.PassesOn({fP.Lexer, fRuleName, Line, Column, Text, f.Error}) : Reraises;
       if (fC.Tracing())
         TraceNote(TraceKind::Handler, nullptr, Line, Column,
-                  std::string(Reraises ? "handler passes on: " : "handler (not run) catches: ") + f.Error.Text);
-      if (Reraises) throw;
+                  std::string(passes ? "handler passes on: " : "handler (not run) catches: ") + f.Error.Text);
+      if (passes) throw;
     }
   }
 
   void RunAlternative(const Alternative& Alt) {
-    WithHandler(Alt.HandlerKind, Alt.HandlerReraises, Alt.Line, Alt.Column, [&] {
+    WithHandler(Alt.HandlerKind, Alt.HandlerReraises, Alt.HandlerText, Alt.Line, Alt.Column, [&] {
       for (const Op& op : Alt.Ops) RunOp(op);
     });
   }
@@ -306,6 +307,16 @@ protected:
                 "; the compiled recognizer would not end"};
   }
 
+  // A round of a loop that consumed nothing: with answers that never change the compiled loop
+  // would go round for ever.
+  void Stalled(const Block& B, bool Stall, unsigned& Stalls) {
+    if (!Stall) {
+      Stalls = 0;
+    } else if (++Stalls > fC.O.StallLimit) {
+      NoProgress(B);
+    }
+  }
+
   void LoopExit(const Block& B, const char* Why) {
     if (fC.Tracing()) {
       TraceEvent e;
@@ -321,6 +332,7 @@ protected:
   }
 
   void RunZeroOrMore(const Block& B) {
+    unsigned stalls = 0;
     for (;;) {
       fC.Step();
       for (const Op& op : B.Init) RunOp(op);
@@ -338,12 +350,13 @@ protected:
         LoopExit(B, "exit");
         break;
       }
-      if (Self().Position() == before) NoProgress(B);
+      Stalled(B, Self().Position() == before, stalls);
     }
   }
 
   void RunOneOrMore(const Block& B) {
     int count = 0;
+    unsigned stalls = 0;
     for (;;) {
       fC.Step();
       for (const Op& op : B.Init) RunOp(op);
@@ -364,7 +377,7 @@ protected:
         }
         Self().RaiseNoViable(B.NoViable);
       }
-      if (Self().Position() == before && count >= 1) NoProgress(B);
+      if (count >= 1) Stalled(B, Self().Position() == before, stalls);
       ++count;
     }
   }
@@ -549,7 +562,7 @@ public:
     fRuleName = R.Name;
     ++fC.fDepth;
     try {
-      WithHandler(R.HandlerKind, R.HandlerReraises, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
+      WithHandler(R.HandlerKind, R.HandlerReraises, R.HandlerText, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
     } catch (...) {
       --fC.fDepth;
       fType = outerType;
@@ -635,6 +648,8 @@ public:
         if (result.Type != kTypeEof && fPos == start) {
           if (fEmptyTokenAt == start) Progress(start);
           fEmptyTokenAt = start;
+        } else if (fPos != start) {
+          fStalls = 0;
         }
         return result;
       } catch (const Failure& f) {
@@ -657,8 +672,14 @@ public:
   }
 
 private:
+  // A token rule that matched nothing (a skipped token, or an empty token twice at one place):
+  // with answers that never change the compiled lexer would do so for ever.
   void Progress(std::size_t Start) {
-    if (fPos != Start) return;
+    if (fPos != Start) {
+      fStalls = 0;
+      return;
+    }
+    if (++fStalls <= fC.O.StallLimit) return;
     throw Abort{"the lexer makes no progress at " + PositionText() +
                 ": a token rule matches nothing there, so the compiled lexer would not end"};
   }
@@ -678,6 +699,7 @@ private:
   Token fReturn;
   bool fHaveReturn = false;
   std::size_t fEmptyTokenAt = static_cast<std::size_t>(-1);
+  unsigned fStalls = 0;
 
   friend class Walker<LexerWalker>;
 };
@@ -838,7 +860,7 @@ public:
           for (int t = LA(1); t != kTypeEof && !InSet(t, R.Follow); t = LA(1)) Consume(true);
         }
       } else {
-        WithHandler(R.HandlerKind, R.HandlerReraises, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
+        WithHandler(R.HandlerKind, R.HandlerReraises, R.HandlerText, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
       }
     } catch (...) {
       --fC.fDepth;

@@ -78,6 +78,24 @@ struct ActionNote {
   std::function<std::string(int)> LTText;
 };
 
+struct RecognitionError {
+  std::string ClassName;  // EkivMismatchedChar, EkivMismatchedToken, EkivSemantic, EkivNestingTooDeep
+  std::string Text;       // as the runtime's ErrorText words it, without the position
+  std::string FileName;
+  int Line = 0;
+  int Column = 0;
+};
+
+// A handler that caught an error.
+struct HandlerQuestion {
+  bool Lexer = false;
+  std::string Rule;
+  int Line = 0;
+  int Column = 0;
+  std::string Text;   // its Pascal code
+  RecognitionError Error;
+};
+
 struct RunOptions {
   std::string InputName;  // the file name errors carry
   std::string StartRule;  // a parser's rule; empty: the grammar's first rule
@@ -86,6 +104,14 @@ struct RunOptions {
   // Told of every action in the order the compiled recognizer would run them (none runs here but
   // the lexer statements understood): a front end or a test may follow what they would do.
   std::function<void(const ActionNote&)> OnAction;
+  // Whether an except handler passes the error on (raises); unset, one whose code holds "raise"
+  // does, and every other catches it.
+  std::function<bool(const HandlerQuestion&)> PassesOn;
+  // How often in a row a loop may go round, or the lexer end a token, without consuming anything
+  // before the run ends as one that would never end. 0 suits answers that never change (the
+  // compiled recognizer would repeat itself for ever); give more when Answer or PassesOn may
+  // answer otherwise the next time.
+  unsigned StallLimit = 0;
   std::uint64_t StepBudget = 200'000'000;  // elements and decisions; 0 means no limit
   const std::atomic<bool>* Cancel = nullptr;  // polled; a run that sees true ends as aborted
   bool Tree = true;
@@ -128,13 +154,6 @@ struct TraceEvent {
   int Guessing = 0;
 };
 
-struct RecognitionError {
-  std::string ClassName;  // EkivMismatchedChar, EkivMismatchedToken, EkivSemantic, EkivNestingTooDeep
-  std::string Text;       // as the runtime's ErrorText words it, without the position
-  std::string FileName;
-  int Line = 0;
-  int Column = 0;
-};
 
 enum class RunEndKind { Accepted, Rejected, Aborted };
 

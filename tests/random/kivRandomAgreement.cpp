@@ -95,6 +95,9 @@ std::string Exclusion(const Grammar& G) {
 struct Ticks {
   int Seed = 0;
   int State[2] = {0, 0};  // parser, lexer
+  int Swallowed[2] = {0, 0};
+  // KrSwallow: a recognition error is swallowed until the budget is used up.
+  bool Swallow(bool Lexer) { return ++Swallowed[Lexer ? 1 : 0] <= 200; }
   bool Tick(bool Lexer, int N) {
     int& s = State[Lexer ? 1 : 0];
     s = (s * 37 + 11 + Seed % 1000) % 1009;
@@ -597,11 +600,16 @@ Outcome RunRig(const Loaded& G, const DriverGrammar& D, const Case& C, std::stri
   options.InputName = "input";
   options.Tree = false;
   options.StepBudget = 20'000'000;
+  options.StallLimit = 1000;  // the answers of KrTick change from call to call
   options.Predicates = interp::PredicateAnswerKind::Ask;
   Ticks ticks;
   ticks.Seed = C.Seed;
   options.Answer = [&ticks](const interp::PredicateQuestion& Q) { return Evaluate(ticks, Q); };
   options.OnAction = [&ticks](const interp::ActionNote& A) { Follow(ticks, A); };
+  // The handlers (HandlerText) raise, or swallow through KrSwallow.
+  options.PassesOn = [&ticks](const interp::HandlerQuestion& H) {
+    return H.Text.find("KrSwallow") == std::string::npos || !ticks.Swallow(H.Lexer);
+  };
   if (C.Kind != CaseKind::LexerText) options.StartRule = D.Entries[static_cast<std::size_t>(C.Entry)];
   interp::RunResult r;
   if (C.Kind == CaseKind::LexerText) {
@@ -737,10 +745,6 @@ std::vector<AgreementFailure> CheckAgreement(const AgreementSetup& Setup, const 
     }
     std::string aborted;
     const Outcome actual = RunRig(loaded[gi], Drivers[gi], c, aborted);
-    if (expected.Swallowed != expected.Reports || expected.LexerSwallowed != 0) {
-      ++Totals.Skipped["a handler's code swallowed an error"];
-      continue;
-    }
     if (expected.Error.rfind("EkivNestingTooDeep", 0) == 0 || actual.Error.rfind("EkivNestingTooDeep", 0) == 0) {
       ++Totals.Skipped["nesting too deep"];
       continue;
