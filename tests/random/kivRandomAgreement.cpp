@@ -7,17 +7,18 @@
 //  - the same tokens: type, text, line and column of every token the lexer hands out (a lexer
 //    alone: to the end of input; a parser over a lexer: the tokens the parser fetched, up to the
 //    first end of input);
-//  - the same end: accepted, or rejected with the same exception class, line and column.
-// What the rig does not run decides what is left out:
-//  - a lexer or parser grammar with a semantic predicate that reads the recognizer's seed
-//    (KrTick): its answer is not the input's. Predicates that read the input (LA, LT) are answered
-//    from the lookahead the rig gives with the question.
-//  - a run in which a handler's code swallowed an error (KrSwallow): the rig takes a handler that
-//    may raise as one that passes the error on. Such a run counts more swallowed errors than the
-//    rig's default handler reported, and is counted apart; so is a run that used up the
-//    swallowing budget, and one that ended nesting too deep (the stack guards differ).
-// Actions change nothing else in these grammars: they note numbers, skip tokens (TT_SKIP) and
-// count lines (newLine), which the rig understands.
+//  - the same end: accepted, or rejected with the same exception class, line and column;
+//  - the same number of errors reported by default handlers.
+// The rig runs no action and no handler's code; the test answers for them what the random
+// grammars' members do (MemberDef): KrTick steps a state seeded by the recognizer's seed, in
+// predicates and in actions (the rig tells the test of every action in order); KrSwallow swallows
+// an error until a budget is used up; an action or predicate that reads LA(1) looks ahead, which
+// makes a parser fetch a token from its lexer. Left out, and counted:
+//  - a grammar with a predicate the test cannot answer (none so far);
+//  - a run that used up a swallowing handler's budget (it ends with the budget's exception);
+//  - a run that ended nesting too deep (the stack guards lie at different depths).
+// Actions change nothing else in these grammars: they note numbers, set results, skip tokens
+// (TT_SKIP) and count lines (newLine), which the rig understands.
 #include "tests/random/kivRandomAgreement.h"
 
 #include <signal.h>

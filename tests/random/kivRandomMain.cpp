@@ -51,7 +51,7 @@ struct Options {
   std::string Runtime;
   std::string Work = "random-work";
   bool Keep = false;  // keep the batch directories of passing batches
-  int Agreement = 0;  // --agreement N: every N-th seed is run by the test rig too (0: none)
+  int Agreement = 1;  // --agreement N: every N-th seed is run by the test rig too (0: none)
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -615,8 +615,8 @@ void Usage() {
                "                           [--agreement N]\n"
                "Generates N random grammar pairs from SEED on, builds them with kiv, compiles what kiv accepts\n"
                "with fpc and runs it over random inputs. Exit status 1 when some seed failed; its files are\n"
-               "kept in DIR/failures/seed-N. With --agreement N every N-th seed is run by the test rig too, which\n"
-               "must give the same tokens and errors.\n";
+               "kept in DIR/failures/seed-N. The test rig runs the same cases in process and must give the same\n"
+               "tokens and errors: for every seed, or every N-th with --agreement N (0: none).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& O) {
