@@ -133,8 +133,14 @@ protected:
     return true;
   }
 
-  void TraceDecision(const Block& B, int Alt, const char* Reason) {
+  void TraceDecision(const Block& B, int Alt, const char* Reason, const Alternative* Chosen = nullptr) {
     TraceEvent e;
+    if (Chosen != nullptr && B.Kind == BlockKind::NextToken)
+      for (const Op& op : Chosen->Ops)
+        if (op.Kind == OpKind::RuleCall && op.Target != nullptr) {
+          e.Token = op.Target->Name;
+          break;
+        }
     e.Kind = TraceKind::Decision;
     e.Rule = B.RuleName;
     e.Line = B.Line;
@@ -217,7 +223,9 @@ protected:
       return DecisionKind::Ran;
     }
     if (B.NeedsErrorClause && (B.GeneratedIf || B.ClosesGroup)) {
-      if (fC.Tracing()) TraceDecision(B, 0, "no alternative applies");
+      // A loop says itself whether it leaves or fails.
+      const bool loop = B.Kind == BlockKind::ZeroOrMore || B.Kind == BlockKind::OneOrMore;
+      if (fC.Tracing() && !loop) TraceDecision(B, 0, "no alternative applies");
       return DecisionKind::ErrorClause;
     }
     if (fC.Tracing()) TraceDecision(B, 0, "the empty alternative");
@@ -226,7 +234,7 @@ protected:
 
   void Chosen(const Block& B, const Alternative& Alt, const char* Reason) {
     if (B.Kind == BlockKind::Rule) Self().RuleAlternative(Alt.Index);
-    if (fC.Tracing()) TraceDecision(B, Alt.Index, Reason);
+    if (fC.Tracing()) TraceDecision(B, Alt.Index, Reason, &Alt);
   }
 
   template <class Body>
@@ -302,8 +310,8 @@ protected:
   }
 
   void NoProgress(const Block& B) {
-    throw Abort{"the loop of rule \"" + B.RuleName + "\" at line " + std::to_string(B.Line) + ":" +
-                std::to_string(B.Column) + " goes round without consuming anything at " + Self().PositionText() +
+    throw Abort{"the loop of rule \"" + B.RuleName + "\" at line " + std::to_string(B.Line) +
+                (B.Column > 0 ? ":" + std::to_string(B.Column) : std::string()) + " goes round without consuming anything at " + Self().PositionText() +
                 "; the compiled recognizer would not end"};
   }
 
@@ -347,7 +355,7 @@ protected:
       }
       if (!B.GeneratedIf && !B.ClosesGroup) break;
       if (Decide(B) == DecisionKind::ErrorClause) {
-        LoopExit(B, "exit");
+        LoopExit(B, "no alternative applies");
         break;
       }
       Stalled(B, Self().Position() == before, stalls);
@@ -372,9 +380,10 @@ protected:
       if (!B.GeneratedIf && !B.ClosesGroup) break;
       if (Decide(B) == DecisionKind::ErrorClause) {
         if (B.MayMatchNothing || count >= 1) {
-          LoopExit(B, "exit");
+          LoopExit(B, "no alternative applies");
           break;
         }
+        if (fC.Tracing()) TraceDecision(B, 0, "no alternative applies");
         Self().RaiseNoViable(B.NoViable);
       }
       if (count >= 1) Stalled(B, Self().Position() == before, stalls);

@@ -152,6 +152,7 @@ struct TraceEvent {
   int Alternative = 0;    // chosen (1-based); 0 for none (an exit or an error clause)
   std::string Reason;
   int Guessing = 0;
+  std::string Token;  // a NextToken decision: the token rule chosen
 };
 
 
