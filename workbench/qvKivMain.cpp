@@ -601,6 +601,9 @@ void TfrmKivMain::toggleTestPanel() {
   // The bottom area grows to a height that a sample and its tree can be read in.
   constexpr int kTestHeight = 260;
   if (FTestDock->height() < kTestHeight) resizeDocks({FTestDock}, {kTestHeight}, Qt::Vertical);
+  // Beside the message list it takes two thirds of the width.
+  if (!FTestDock->isFloating() && FMessageDock->isVisible() && dockWidgetArea(FTestDock) == dockWidgetArea(FMessageDock))
+    resizeDocks({FMessageDock, FTestDock}, {width() / 3, width() - width() / 3}, Qt::Horizontal);
   FTestPanel->SampleEdit()->setFocus();
 }
 
