@@ -3,7 +3,7 @@
 # calculator example and saves to docs/screenshots/ the main window after "Build all" (F9), a build
 # with errors and the first one opened (F6), a project with a missing grammar file, a syntax error
 # marked by the check while typing, a nondeterminism report opened at its line, the project
-# options dialog, both wizard dialogs, and the Test panel running the parser on a sample.
+# options dialog, both wizard dialogs, and the Test panel running the parser on a wrong sample.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -234,8 +234,9 @@ capture "$parser" parser-wizard.png
 xdotool key --clearmodifiers Escape
 stop_workbench
 
-# 8. The Test panel (F12) running the parser on a sample typed into it: the parse tree beside the
-# sample, a node clicked to select its span in the sample and its rule in the grammar.
+# 8. The Test panel (F12) running the parser on a sample typed into it: the error marked in the
+# sample, the parse tree as far as it got, a node clicked to select its span in the sample and its
+# rule in the grammar.
 cp -r examples/calc "$work/testpanel"
 mkdir -p "$work/testpanel/out"
 open_project "$work/testpanel/calc.kvp"
@@ -250,7 +251,7 @@ xdotool key --clearmodifiers F12
 sleep 1
 xdotool type --delay 30 'width = 12;'
 xdotool key --clearmodifiers Return
-xdotool type --delay 30 'area = width * (width + 3);'
+xdotool type --delay 30 'area = width * (width + ;'
 sleep 2
 # A node of the tree: the pointer clicks the second statement's row.
 xdotool mousemove --window "$main" "${TREE_NODE_X:-850}" "${TREE_NODE_Y:-703}" click 1

@@ -21,7 +21,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
-#include <Qsci/qscistyle.h>
 #include <Qsci/qsciscintilla.h>
 #include <set>
 
@@ -104,6 +103,8 @@ void TqvTestPanel::buildWidgets() {
   FStatus = new QLabel;
   FStatus->setObjectName(QStringLiteral("lblTestStatus"));
   FStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long message is cut rather than widening the panel; its tool tip holds all of it.
+  FStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar->addWidget(ruleLabel);
   bar->addWidget(FRules);
   bar->addWidget(FLoad);
@@ -123,8 +124,7 @@ void TqvTestPanel::buildWidgets() {
   FSample->setAnnotationDisplay(QsciScintilla::AnnotationBoxed);
   FSample->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kErrorIndicator, QsciScintillaBase::INDIC_SQUIGGLE);
   FSample->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, kErrorIndicator, QColor(220, 0, 0));
-  const QsciStyle errorStyle(-1, QStringLiteral("test error"), QColor(150, 0, 0), QColor(255, 228, 228), font);
-  FErrorStyle = errorStyle.style();
+  FErrorStyle = QsciStyle(-1, QStringLiteral("test error"), QColor(150, 0, 0), QColor(255, 228, 228), font);
 
   FTreeModel = new QStandardItemModel(this);
   FTree = new QTreeView;
@@ -390,9 +390,10 @@ void TqvTestPanel::showOutcome(const kiv::testrig::RunOutcome& outcome) {
   FOutcome = std::make_shared<kiv::testrig::RunOutcome>(outcome);
   FRuleInfo = outcome.rules;
   fillRules(outcome);
-  FStatus->setToolTip(outcome.diagnostics.join(QLatin1Char('\n')));
+  const QString diagnostics = outcome.diagnostics.join(QLatin1Char('\n'));
   if (!outcome.result) {
     FStatus->setText(outcome.problem);
+    FStatus->setToolTip(diagnostics.isEmpty() ? outcome.problem : outcome.problem + QLatin1Char('\n') + diagnostics);
     return;
   }
   const RunResult& result = *outcome.result;
@@ -414,6 +415,7 @@ void TqvTestPanel::showOutcome(const kiv::testrig::RunOutcome& outcome) {
     text += QStringLiteral("  [from %1, tokens of %2]").arg(QString::fromStdString(outcome.startRule), outcome.lexerName);
   if (!outcome.diagnostics.isEmpty()) text += QStringLiteral("  (%1 grammar message(s))").arg(outcome.diagnostics.size());
   FStatus->setText(text);
+  FStatus->setToolTip(diagnostics.isEmpty() ? text : text + QLatin1Char('\n') + diagnostics);
 }
 
 void TqvTestPanel::fillRules(const kiv::testrig::RunOutcome& outcome) {

@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <Qsci/qscistyle.h>
 #include <atomic>
 #include <memory>
 #include <utility>
@@ -121,7 +122,7 @@ private:
   QStandardItemModel* FTreeModel = nullptr;
   QTreeWidget* FTokens = nullptr;
   QTreeWidget* FTrace = nullptr;
-  int FErrorStyle = 0;
+  QsciStyle FErrorStyle;
 
   QTimer* FPause;
   QFutureWatcher<kiv::testrig::RunOutcome> FWatcher;
