@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # benchmarks/deps.sh - installs the Debian packages only the benchmarks need, once: TP Yacc and
-# TP Lex (fp-utils), Coco/R for C++ (coco-cpp) and gnuplot for the throughput plot. The test
-# command does not need them, so scripts/deps.sh leaves them out. benchmarks/run.sh calls this.
+# TP Lex (fp-utils; their units LexLib and YaccLib are in fp-units-base), Coco/R for C++
+# (coco-cpp) and gnuplot for the throughput plot. The test command does not need them, so
+# scripts/deps.sh leaves them out. benchmarks/run.sh calls this.
 # Idempotent: when every package is already installed it does nothing and asks no network.
 set -euo pipefail
 
-packages=(fp-utils coco-cpp gnuplot-nox)
+packages=(fp-utils fp-units-base coco-cpp gnuplot-nox)
 
 missing=()
 for p in "${packages[@]}"; do
