@@ -384,7 +384,14 @@ struct ConflictExplainer::State {
       if (Symbol->numReferences() == 0) Unreferenced.push_back(Symbol);
     }
     if (Search(Unreferenced, Goal, StartRule, Prefix)) return true;
-    return Search(Public, Goal, StartRule, Prefix);
+    if (Search(Public, Goal, StartRule, Prefix)) return true;
+    // A rule the symbols do not list (the lexer's token dispatch) starts where it is.
+    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) {
+      StartRule = Rule->GetRuleName();
+      Prefix.clear();
+      return true;
+    }
+    return false;
   }
 
   bool Search(const std::vector<IkivRuleSymbolPtr>& Starts, int Goal, std::string& StartRule, std::vector<int>& Prefix) {
