@@ -275,7 +275,8 @@ int ConflictGraph::RestrictedCopy(int Id, const MemberSet& Set) {
 }
 
 const std::vector<int>& ConflictGraph::FollowOf(int RuleEndId) {
-  if (auto Found = fFollow.find(RuleEndId); Found != fFollow.end()) return Found->second;
+  auto& Cache = fEofAfterPublic ? fFollowOrEof : fFollow;
+  if (auto Found = Cache.find(RuleEndId); Found != Cache.end()) return Found->second;
   std::vector<int> Targets;
   if (fLexical) {
     Targets.push_back(fStop);
@@ -284,9 +285,11 @@ const std::vector<int>& ConflictGraph::FollowOf(int RuleEndId) {
     IkivRuleSymbolPtr Symbol = fGrammar.getRuleSymbol(Rule);
     if (Symbol)
       for (IkivRuleRefElem* Ref : Symbol->getReferences()) Targets.push_back(NodeOf(Ref->GetNext()));
-    if (Targets.empty()) Targets.push_back(fEof);
+    if (Targets.empty() || (fEofAfterPublic && Symbol && Symbol->getAccess() == "public" &&
+                            std::find(Targets.begin(), Targets.end(), fEof) == Targets.end()))
+      Targets.push_back(fEof);
   }
-  return fFollow.emplace(RuleEndId, std::move(Targets)).first->second;
+  return Cache.emplace(RuleEndId, std::move(Targets)).first->second;
 }
 
 int ConflictGraph::Push(int Stack, int CallNode) {

@@ -85,6 +85,10 @@ public:
   // Where a rule end with an empty stack leads: the elements after the rule's references (parser),
   // end of file when nothing references it, or the stop node (lexer).
   const std::vector<int>& FollowOf(int RuleEndId);
+  // With this set, a public parser rule may also be followed by end of file: any public rule can
+  // be the one a program starts with, although the analyzer's FOLLOW leaves that out for a rule
+  // that is referenced. Claims about every input are made with it set.
+  void SetEofAfterPublicRules(bool On) { fEofAfterPublic = On; }
 
   // The stack with one more frame: the Call node that enters a rule, returning to its successor 1.
   int Push(int Stack, int CallNode);
@@ -111,6 +115,8 @@ private:
   std::vector<Node> fNodes;
   std::unordered_map<const IkivAlternativeElem*, int> fIds;
   std::unordered_map<int, std::vector<int>> fFollow;
+  std::unordered_map<int, std::vector<int>> fFollowOrEof;
+  bool fEofAfterPublic = false;
   int fEof = 0;
   int fStop = 0;
   int fDead = 0;

@@ -688,10 +688,15 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
     for (const DepthSets& T : Tests) Complete2 = Complete2 && T.Complete;
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
+    S.Graph.SetEofAfterPublicRules(true);
+    bool Never = false;
     if (Complete2 && S.Start(Block, Site.AltB, Set, Work)) {
       State::TestSearch Escape(S, E.K, Tests, true);
-      const bool Escapes = Escape.Step(Set, std::vector<bool>(Tests.size(), true));
-      if (!Escapes && !Escape.Work.Exhausted()) {
+      Never = !Escape.Step(Set, std::vector<bool>(Tests.size(), true)) && !Escape.Work.Exhausted();
+    }
+    S.Graph.SetEofAfterPublicRules(false);
+    {
+      if (Never) {
         E.OtherNeverChosen = true;
         E.Consequence += Site.IsExit() ? "; the exit branch can never be chosen: the loop never ends here"
                                        : "; " + B + " can never be chosen";
