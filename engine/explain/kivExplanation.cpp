@@ -448,12 +448,10 @@ struct ConflictExplainer::State {
           Add(Config{Graph.Successor(V.At.NodeId, 0), Graph.Push(V.At.Stack, V.At.NodeId)}, Index, -1, V.Start, true);
         break;
       case NodeKind::RuleEnd:
+        // The start rule's own end is the end of the input.
         if (V.At.Stack != 0) {
           const auto [Return, Rest] = Graph.Pop(V.At.Stack);
           Add(Config{Return, Rest}, Index, -1, V.Start, true);
-        } else {
-          for (int Target : std::vector<int>(Graph.FollowOf(V.At.NodeId)))
-            Add(Config{Target, 0}, Index, -1, V.Start, true);
         }
         break;
       case NodeKind::Stop:
