@@ -41,6 +41,8 @@ constexpr const char* kBuildUsage =
     "      --warnings-as-errors  warnings and nondeterminism reports fail the build (exit 1)\n"
     "      --depfile=FILE      write a Makefile rule: the written files depend on the grammar and\n"
     "                          the vocabulary it imports\n"
+    "      --optimize          write every recognizer in the optimized form (as the grammar option\n"
+    "                          optimize = true; does): the same behaviour, faster\n"
     "      --dump=graph        print the element graph instead of writing files\n"
     "      --dump=lookahead    print the lookahead decisions instead of writing files\n"
     "  -h, --help              show this help\n"
@@ -139,6 +141,7 @@ BuildOutcome BuildGrammar(const GrammarSource& source, const fs::path& outputDir
   TkivTool tool(&input, source.name, ToolDirectory(outputDir), ToolDirectory(exchangeDir), &printer);
   tool.SetDiagnosticListener(&printer);
   tool.SetOutput(options.output, &out);
+  tool.SetOptimize(options.optimize);
   tool.SetInputPath(source.file);
   tool.Run();
   if (!options.quiet)
@@ -305,6 +308,10 @@ bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
     }
     if (a == "--warnings-as-errors") {
       options.warningsAsErrors = true;
+      continue;
+    }
+    if (a == "--optimize") {
+      options.optimize = true;
       continue;
     }
     if (a == "--dump=graph" || a == "--dump=lookahead") {

@@ -22,6 +22,7 @@ struct BuildOptions {
   DiagnosticFormat format = DiagnosticFormat::Kiv;
   bool quiet = false;
   bool warningsAsErrors = false;
+  bool optimize = false;         // --optimize
   std::string depfile;
   TkivTool::OutputKind output = TkivTool::OutputKind::Generate;
   bool help = false;

@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "  build                  build grammars; `kiv build --help` lists its options:\n"
     "                         -o/--output, -x/--exchange, --name, --diagnostics=kiv|fpc|gnu,\n"
     "                         -q/--quiet, --warnings-as-errors, --depfile,\n"
-    "                         --dump=graph|lookahead\n"
+    "                         --optimize, --dump=graph|lookahead\n"
     "  --print-runtime-dir    print the folder of the Object Pascal runtime units that generated\n"
     "                         units are compiled with (the compiler's unit path)\n"
     "  -h, --help             show this help\n"

@@ -41,6 +41,9 @@ public:
   // Told every diagnostic as its parts as well (borrowed; may be null).
   void SetDiagnosticListener(kiv::DiagnosticListener* Listener) { fListener = Listener; }
 
+  // Writes every grammar of the run in the optimized form, whatever its "optimize" option says.
+  void SetOptimize(bool Optimize) { fOptimize = Optimize; }
+
   // The files the run wrote, in writing order (empty unless it succeeded).
   const std::vector<std::string>& WrittenFiles() const { return fWrittenFiles; }
 
@@ -71,5 +74,6 @@ private:
   std::ostream* fDumpOut = nullptr;
   std::string fInputPath;
   kiv::DiagnosticListener* fListener = nullptr;
+  bool fOptimize = false;
   std::vector<std::string> fWrittenFiles;
 };
