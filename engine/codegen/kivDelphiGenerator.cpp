@@ -583,6 +583,9 @@ void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
 
 TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut) {
   TkivDelphiBlockFinishingInfo info;
+  const bool runLoop = fRunLoop == &Block;
+  const std::string runCounter = fRunCounter;
+  fRunLoop = nullptr;
   const bool saved = fSaveText;
   fSaveText = fSaveText && Block.GetAstEnabled();
   const TkivAlternativeList& alts = Block.GetAlternatives();
@@ -693,10 +696,11 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
       continue;
     }
     if (dispatch) {
-      PrintLine(format(MembersOf(alt.GetCache(1))) + ":");
+      const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+      PrintLine(format(members) + ":");
       PrintLine("begin");
       Indent();
-      GenAlternative(alt);
+      if (!(runLoop && !hasPredicates && GenRunScan(alt, members, runCounter))) GenAlternative(alt);
       Dedent();
       PrintLine("end;");
       info.GeneratedSwitch = true;
@@ -845,6 +849,40 @@ std::string TkivDelphiGenerator::NoViableStatement(IkivAlternativeBlock& Block) 
   return "Raise EkivMismatchedToken.Create( LT(1), [" + members + "], InputState.FileName);";
 }
 
+bool TkivDelphiGenerator::GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter) {
+  // EOF_CHAR (code 0) in the set would let the run go on at the end of the input.
+  if (Members.test(0) || !Alt.GetHandlerKind().empty() || !Alt.GetSemPred().empty()) return false;
+  IkivAlternativeElem* elem = Alt.GetHead();
+  if (elem == nullptr || elem->GetNext() == nullptr || kiv::Supports<IkivBlockEndElem>(elem->GetNext()) == nullptr)
+    return false;
+  if (!elem->GetLabel().empty() || elem->GetAstMode() != kiv::amDefault) return false;
+  kiv::MemberSet matched;
+  if (auto* literal = kiv::Supports<IkivCharLiteralElem>(elem)) {
+    if (literal->GetInverted()) return false;
+    matched.set(static_cast<std::size_t>(kiv::CharCode(static_cast<char>(literal->GetType()))));
+  } else if (auto* range = kiv::Supports<IkivCharRangeElem>(elem)) {
+    const int first = kiv::CharCode(range->GetFirst());
+    const int last = kiv::CharCode(range->GetLast());
+    kiv::IncludeRange(matched, std::min(first, last), std::max(first, last));
+  } else if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) {
+    if (kiv::Supports<IkivBlockWithImpliedExitPath>(block) != nullptr || !block->GetInverted() ||
+        !block->GetInitAction().empty() || !block->GetAstEnabled())
+      return false;
+    // The checks GenBlock makes, so that the diagnostics stay the same.
+    fAnalyzer->CheckBlock(*block);
+    if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
+    matched = MembersOf(block->Look(1));
+  } else {
+    return false;
+  }
+  if (matched != Members) return false;
+  if (Counter.empty())
+    PrintLine("_scanRun( [" + kiv::CharSetForm(Members) + "]);");
+  else
+    PrintLine(Counter + " := " + Counter + " + _scanRun( [" + kiv::CharSetForm(Members) + "]) - 1;");
+  return true;
+}
+
 int TkivDelphiGenerator::NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const {
   if (Loop.GetGreedy()) return 0;
   const int k = fGrammar->getK();
@@ -875,13 +913,18 @@ void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
   Indent();
   GenInitAction(Block);
   fAnalyzer->CheckZeroOrMore(Block);
-  if (const int depth = NonGreedyExitDepth(Block)) {
+  const int exitDepth = NonGreedyExitDepth(Block);
+  if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");
-    PrintLine("if" + kiv::LoopExitTest(Block, depth, SetFormat()) + " then");
+    PrintLine("if" + kiv::LoopExitTest(Block, exitDepth, SetFormat()) + " then");
     Indent();
     PrintLine("break;");
     PrintLine("");
     Dedent();
+  }
+  if (fOptimize && fIsLexer && exitDepth == 0 && Block.GetInitAction().empty()) {
+    fRunLoop = &Block;
+    fRunCounter.clear();
   }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
   if (!info.GeneratedIf && !info.GeneratedSwitch && !info.ClosesPredicateGroup)
@@ -903,14 +946,19 @@ void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
   Indent();
   GenInitAction(Block);
   fAnalyzer->CheckOneOrMore(Block);
-  if (const int depth = NonGreedyExitDepth(Block)) {
+  const int exitDepth = NonGreedyExitDepth(Block);
+  if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");
     PrintLine("if (" + counter + " >= 1) and ");
     Indent();
-    PrintAction(AsAction(kiv::LoopExitTest(Block, depth, SetFormat())));
+    PrintAction(AsAction(kiv::LoopExitTest(Block, exitDepth, SetFormat())));
     PrintLine("then break;");
     PrintLine("");
     Dedent();
+  }
+  if (fOptimize && fIsLexer && exitDepth == 0 && Block.GetInitAction().empty()) {
+    fRunLoop = &Block;
+    fRunCounter = counter;
   }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
   // With an empty alternative the loop may match nothing at all, so it ends as (...)* does.

@@ -55,8 +55,11 @@ struct TkivDelphiBlockFinishingInfo {
 // - raises are runtime calls (_raiseNoViableChar, _raiseNoViableToken, _raiseSemantic);
 // - NextToken of a lexer without a filter has no try statement (its handler only raised again);
 // - a decision whose branches all test LA(1) alone against disjoint sets, without predicates, is
-//   a case statement on LA(1) (the if chain reads LA(1) once per branch); a branch that starts
-//   with the character or range it was chosen by consumes it without testing it again.
+//   a case statement on LA(1) (the if chain reads LA(1) once per branch);
+// - in a lexer loop without predicates, init action or non-greedy exit, a case branch that is a
+//   single unlabelled character, range or inverted set, chosen by exactly the characters it
+//   matches, consumes the whole run of such characters at once (_scanRun); the loop counter
+//   grows by the run's length, as the loop would have counted it.
 class TkivDelphiGenerator : public TkivCodeGenerator {
 public:
   TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
@@ -109,6 +112,10 @@ private:
   // The non-greedy exit test depth of a loop, 0 when it has none.
   int NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const;
   std::string NoViableStatement(IkivAlternativeBlock& Block);
+  // In the optimized form, a branch of a lexer loop's case statement that is one character, range
+  // or inverted set, chosen by exactly the characters it takes, is written as a run scan; false
+  // when the branch does not qualify (nothing is written then).
+  bool GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter);
 
   // --- atoms ---
   // label + " := " + lookahead expression + ";" (Separator ":=" for character ranges).
@@ -134,5 +141,9 @@ private:
   bool fSaveText = true;
   int fSynPredLevel = 0;
   std::string fRuleId;  // the rule whose method is being written
+  // The loop whose decision is about to be written and its counter (empty for (...)*): its case
+  // branches may scan runs (see GenRunScan).
+  IkivAlternativeBlock* fRunLoop = nullptr;
+  std::string fRunCounter;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
 };

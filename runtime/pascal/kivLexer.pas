@@ -92,6 +92,8 @@ type
     // EkivNestingTooDeep when it lies below the limit.
     procedure CheckStack;
     procedure RaiseEndExpected;
+    // _finishRule for a token class other than TkivToken.
+    procedure FinishOtherToken(AType, ABegin: Integer);
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -168,6 +170,9 @@ type
     procedure _finishRule(AType, ABegin: Integer; ACreate: Boolean);
     // TestLiteral(Copy(TokenText, ABegin, ...), AType).
     function _testLiteralFrom(ABegin, AType: Integer): Integer;
+    // Consumes characters while LA(1) is in ASet, as that many match(ASet)
+    // would; answers how many. ASet must not hold EOF_CHAR.
+    function _scanRun(const ASet: TkivCharSet): Integer;
     // Raise EkivMismatchedChar (LA(1) against ASet) and EkivSemantic at the
     // current position, as the default form's raise statements do.
     procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
@@ -597,30 +602,61 @@ end;
 
 procedure TkivLexer._finishRule(AType, ABegin: Integer; ACreate: Boolean);
 var
-  Token: IkivToken;
-  Text: AnsiString;
+  Token: TkivToken;
 begin
   if (AType = TT_SKIP) or not ACreate then
   begin
     FReturnToken := nil;
     Exit;
   end;
-  Token := makeToken(AType);
+  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  begin
+    FinishOtherToken(AType, ABegin);
+    Exit;
+  end;
+  // makeToken for the base class, without a reference-counted temporary.
+  if (AType = TT_EOF) and (LA(1) = EOF_CHAR) and not AtEndOfInput then
+    RaiseEndExpected;
+  FTokenClass := TkivToken;
+  Token := TkivToken.Make(AType, FState.TokenStartLine, FState.TokenStartColumn);
   // Copy(TokenText, ABegin, Length(TokenText) - ABegin + 1), straight from
   // the characters.
   if ABegin < 1 then
     ABegin := 1;
   if ABegin <= FTextLen then
-    SetString(Text, PAnsiChar(@FText[ABegin - 1]), FTextLen - ABegin + 1)
-  else
-    Text := '';
-  Token.TokenText := Text;
+    Token.SetTextFrom(@FText[ABegin - 1], FTextLen - ABegin + 1);
+  FReturnToken := Token;
+end;
+
+procedure TkivLexer.FinishOtherToken(AType, ABegin: Integer);
+var
+  Token: IkivToken;
+begin
+  Token := makeToken(AType);
+  if ABegin < 1 then
+    ABegin := 1;
+  Token.TokenText := Copy(GetTokenText, ABegin, FTextLen - ABegin + 1);
   FReturnToken := Token;
 end;
 
 function TkivLexer._testLiteralFrom(ABegin, AType: Integer): Integer;
 begin
   Result := TestLiteral(Copy(GetTokenText, ABegin, FTextLen - ABegin + 1), AType);
+end;
+
+function TkivLexer._scanRun(const ASet: TkivCharSet): Integer;
+var
+  C: AnsiChar;
+begin
+  Result := 0;
+  while True do
+  begin
+    C := LA(1);
+    if not (C in ASet) then
+      Exit;
+    Advance(C);
+    Inc(Result);
+  end;
 end;
 
 procedure TkivLexer._raiseNoViableChar(const ASet: TkivCharSet);
