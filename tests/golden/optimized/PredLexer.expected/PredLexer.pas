@@ -68,7 +68,7 @@ begin
       case LA(1) of
          ' ':
          begin
-            match(' ');
+            _cnt_3 := _cnt_3 + _scanRun( [' ']) - 1;
          end;
          #10:
          begin
@@ -110,7 +110,7 @@ begin
       case LA(1) of
          'a'..'z':
          begin
-            match( ['a'..'z']);
+            _cnt_6 := _cnt_6 + _scanRun( ['a'..'z']) - 1;
          end;
       else
          if _cnt_6 >= 1 then
@@ -146,7 +146,7 @@ begin
       case LA(1) of
          '0'..'9':
          begin
-            match( ['0'..'9']);
+            _cnt_9 := _cnt_9 + _scanRun( ['0'..'9']) - 1;
          end;
       else
          if _cnt_9 >= 1 then

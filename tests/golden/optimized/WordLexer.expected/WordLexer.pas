@@ -74,15 +74,15 @@ begin
       case LA(1) of
          ' ':
          begin
-            match(' ');
+            _cnt_59 := _cnt_59 + _scanRun( [' ']) - 1;
          end;
          #9:
          begin
-            match(#9);
+            _cnt_59 := _cnt_59 + _scanRun( [#9]) - 1;
          end;
          #13:
          begin
-            match(#13);
+            _cnt_59 := _cnt_59 + _scanRun( [#13]) - 1;
          end;
          #10:
          begin
@@ -181,7 +181,7 @@ begin
          end;
          '_':
          begin
-            match('_');
+            _scanRun( ['_']);
          end;
       else
          break;
@@ -290,7 +290,7 @@ begin
       case LA(1) of
          #1..#9,#11..#12,#14..'&','('..#255:
          begin
-            match( [#1..#9,#11..#12,#14..'&','('..#255]);
+            _scanRun( [#1..#9,#11..#12,#14..'&','('..#255]);
          end;
       else
          break;
