@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <tuple>
 #include <unordered_set>
 
 #include "engine/explain/kivConflictGraph.h"
@@ -191,7 +192,18 @@ struct ConflictExplainer::State {
 
   // --- the depth-by-depth sets ---
 
+  std::map<std::tuple<const IkivAlternativeBlock*, int, int>, DepthSets> KnownDepths;
+
+  // Each alternative's sets are computed once per depth asked for.
   DepthSets Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    const auto Key = std::make_tuple(static_cast<const IkivAlternativeBlock*>(&Block), Alt, Depth);
+    if (auto Found = KnownDepths.find(Key); Found != KnownDepths.end()) return Found->second;
+    DepthSets Result = ComputeDepths(Block, Alt, Depth);
+    KnownDepths.emplace(Key, Result);
+    return Result;
+  }
+
+  DepthSets ComputeDepths(IkivAlternativeBlock& Block, int Alt, int Depth) {
     DepthSets Result;
     WorkMeter Work(Limits.WorkPerSearch);
     ConfigSet Current;
@@ -375,7 +387,36 @@ struct ConflictExplainer::State {
 
   // --- a shortest input from a public rule to the decision ---
 
+  struct PrefixAnswer {
+    bool Found = false;
+    std::string StartRule;
+    std::vector<int> Prefix;
+  };
+  std::map<const IkivAlternativeBlock*, PrefixAnswer> Prefixes;
+
+  // Every decision of a block shares the block's input prefix.
   bool FindPrefix(IkivAlternativeBlock& Block, std::string& StartRule, std::vector<int>& Prefix) {
+    auto Known = Prefixes.find(&Block);
+    if (Known == Prefixes.end()) {
+      PrefixAnswer A;
+      A.Found = SearchPrefix(Block, A.StartRule, A.Prefix);
+      Known = Prefixes.emplace(&Block, std::move(A)).first;
+    }
+    StartRule = Known->second.StartRule;
+    Prefix = Known->second.Prefix;
+    return Known->second.Found;
+  }
+
+  bool SearchPrefix(IkivAlternativeBlock& Block, std::string& StartRule, std::vector<int>& Prefix) {
+    // A rule the symbols do not list (the lexer's token dispatch) starts where it is.
+    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) {
+      IkivRuleSymbolPtr Symbol = Graph.RuleSymbol(Graph.Lexical() ? EncodeLexerRuleName(Rule->GetRuleName()) : Rule->GetRuleName());
+      if (!Symbol || Symbol->getBlock() != Rule || (Symbol->getAccess() == "public" && Symbol->numReferences() == 0)) {
+        StartRule = Rule->GetRuleName();
+        Prefix.clear();
+        return true;
+      }
+    }
     const int Goal = Graph.NodeOf(&Block);
     std::vector<IkivRuleSymbolPtr> Unreferenced, Public;
     for (const IkivRuleSymbolPtr& Symbol : Graph.Grammar().getRules()) {
@@ -384,14 +425,8 @@ struct ConflictExplainer::State {
       if (Symbol->numReferences() == 0) Unreferenced.push_back(Symbol);
     }
     if (Search(Unreferenced, Goal, StartRule, Prefix)) return true;
-    if (Search(Public, Goal, StartRule, Prefix)) return true;
-    // A rule the symbols do not list (the lexer's token dispatch) starts where it is.
-    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) {
-      StartRule = Rule->GetRuleName();
-      Prefix.clear();
-      return true;
-    }
-    return false;
+    if (Unreferenced.size() == Public.size()) return false;
+    return Search(Public, Goal, StartRule, Prefix);
   }
 
   bool Search(const std::vector<IkivRuleSymbolPtr>& Starts, int Goal, std::string& StartRule, std::vector<int>& Prefix) {
