@@ -47,6 +47,8 @@ constexpr const char* kBuildUsage =
     "                          conflict or the linear approximation's, an input that shows it,\n"
     "                          both derivations, what the generated code does, and fixes; FORM\n"
     "                          is text (default) or json (one JSON object per line)\n"
+    "      --optimize          write every recognizer in the optimized form (as the grammar option\n"
+    "                          optimize = true; does): the same behaviour, faster\n"
     "      --dump=graph        print the element graph instead of writing files\n"
     "      --dump=lookahead    print the lookahead decisions instead of writing files\n"
     "  -h, --help              show this help\n"
@@ -168,6 +170,7 @@ BuildOutcome BuildGrammar(const GrammarSource& source, const fs::path& outputDir
   ReportExplainer explainer(printer, options.explain);
   if (options.explain != ExplainForm::None) tool.SetNondeterminismListener(&explainer);
   tool.SetOutput(options.output, &out);
+  tool.SetOptimize(options.optimize);
   tool.SetInputPath(source.file);
   tool.Run();
   if (!options.quiet)
@@ -343,6 +346,10 @@ bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
     if (a.rfind("--explain=", 0) == 0) {
       error = "--explain takes text or json";
       return false;
+    }
+    if (a == "--optimize") {
+      options.optimize = true;
+      continue;
     }
     if (a == "--dump=graph" || a == "--dump=lookahead") {
       options.output = a == "--dump=graph" ? TkivTool::OutputKind::DumpGraph : TkivTool::OutputKind::DumpLookahead;

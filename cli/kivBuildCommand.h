@@ -25,6 +25,7 @@ struct BuildOptions {
   DiagnosticFormat format = DiagnosticFormat::Kiv;
   bool quiet = false;
   bool warningsAsErrors = false;
+  bool optimize = false;         // --optimize
   std::string depfile;
   TkivTool::OutputKind output = TkivTool::OutputKind::Generate;
   ExplainForm explain = ExplainForm::None;

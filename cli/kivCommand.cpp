@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/kivBuildCommand.h"
+#include "cli/kivParseCommand.h"
 #include "cli/kivRuntimeDir.h"
 #include "engine/codegen/kivCodeGenerator.h"
 
@@ -18,6 +19,8 @@ constexpr const char* kUsage =
     "Usage: kiv build GRAMMAR.g [OPTION]...\n"
     "       kiv build PROJECT.kvp [OPTION]...\n"
     "       kiv build - [--name=NAME] [OPTION]...\n"
+    "       kiv parse [--lexer LEXER.g] GRAMMAR.g [OPTION]... INPUT...\n"
+    "       kiv parse PROJECT.kvp --rule RULE [OPTION]... INPUT...\n"
     "       kiv --print-runtime-dir\n"
     "       kiv --help | -h\n"
     "       kiv --version | -V\n"
@@ -30,7 +33,11 @@ constexpr const char* kUsage =
     "  build                  build grammars; `kiv build --help` lists its options:\n"
     "                         -o/--output, -x/--exchange, --name, --diagnostics=kiv|fpc|gnu,\n"
     "                         -q/--quiet, --warnings-as-errors, --depfile,\n"
-    "                         --explain[=text|json], --dump=graph|lookahead\n"
+    "                         --explain[=text|json], --optimize, --dump=graph|lookahead\n"
+    "  parse                  run a grammar on input files without generating or compiling;\n"
+    "                         `kiv parse --help` lists its options: --lexer, -x/--exchange,\n"
+    "                         --rule, --tokens, --tree, --trace, --predicates=true|false,\n"
+    "                         --steps, --format=text|json, --diagnostics=kiv|fpc|gnu\n"
     "  --print-runtime-dir    print the folder of the Object Pascal runtime units that generated\n"
     "                         units are compiled with (the compiler's unit path)\n"
     "  -h, --help             show this help\n"
@@ -72,6 +79,7 @@ int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
       out << dir << "\n";
       return static_cast<int>(ExitKind::Success);
     }
+    if (command == "parse") return RunParse(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command != "build") return UsageError("unknown command '" + command + "'", err);
 
     BuildOptions options;

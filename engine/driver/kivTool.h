@@ -44,6 +44,9 @@ public:
   // be null).
   void SetNondeterminismListener(kiv::NondeterminismListener* Listener) { fReportListener = Listener; }
 
+  // Writes every grammar of the run in the optimized form, whatever its "optimize" option says.
+  void SetOptimize(bool Optimize) { fOptimize = Optimize; }
+
   // The files the run wrote, in writing order (empty unless it succeeded).
   const std::vector<std::string>& WrittenFiles() const { return fWrittenFiles; }
 
@@ -77,5 +80,6 @@ private:
   std::string fInputPath;
   kiv::DiagnosticListener* fListener = nullptr;
   kiv::NondeterminismListener* fReportListener = nullptr;
+  bool fOptimize = false;
   std::vector<std::string> fWrittenFiles;
 };
