@@ -32,7 +32,7 @@ public:
 class Checker : public kiv::NondeterminismListener {
 public:
   void OnNondeterminism(IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB) override {
-    if (!fExplainer || &fExplainer->Grammar() != &Grammar) fExplainer = std::make_unique<kiv::ConflictExplainer>(Grammar);
+    if (!fExplainer) fExplainer = std::make_unique<kiv::ConflictExplainer>(Grammar);
     const kiv::ConflictSite Site{&Block, AltA, AltB};
     const kiv::Explanation E = fExplainer->Explain(Site);
     ++Classes[kiv::ConflictClassText(E.Class)];
@@ -50,6 +50,9 @@ public:
     return Out;
   }
 
+  // Each run has a grammar of its own (a later one may even take the same address).
+  void NewRun() { fExplainer.reset(); }
+
   std::string Where;
   std::map<std::string, int> Classes;
   std::vector<std::string> Faults;
@@ -63,8 +66,10 @@ void Build(const std::string& Text, const std::string& Name, const fs::path& Dir
   std::istringstream In(Text);
   Quiet Handler;
   TkivTool Tool(&In, Name, Dir.string(), Dir.string() + "/", &Handler);
+  Check.NewRun();
   Tool.SetNondeterminismListener(&Check);
   Tool.Run();
+  Check.NewRun();
 }
 
 } // namespace
