@@ -3,6 +3,7 @@
 #include "cli/kivBuildCommand.h"
 
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include "cli/kivCommand.h"
 #include "cli/kivDepfile.h"
 #include "engine/driver/kivOutputPlan.h"
+#include "engine/explain/kivExplanation.h"
 #include "engine/kivModel.h"
 #include "engine/project/kivProjectFile.h"
 
@@ -41,6 +43,12 @@ constexpr const char* kBuildUsage =
     "      --warnings-as-errors  warnings and nondeterminism reports fail the build (exit 1)\n"
     "      --depfile=FILE      write a Makefile rule: the written files depend on the grammar and\n"
     "                          the vocabulary it imports\n"
+    "      --explain[=FORM]    after each nondeterminism report, explain it: whether it is a real\n"
+    "                          conflict or the linear approximation's, an input that shows it,\n"
+    "                          both derivations, what the generated code does, and fixes; FORM\n"
+    "                          is text (default) or json (one JSON object per line)\n"
+    "      --optimize          write every recognizer in the optimized form (as the grammar option\n"
+    "                          optimize = true; does): the same behaviour, faster\n"
     "      --dump=graph        print the element graph instead of writing files\n"
     "      --dump=lookahead    print the lookahead decisions instead of writing files\n"
     "  -h, --help              show this help\n"
@@ -124,6 +132,27 @@ struct GrammarSource {
   std::string file;
 };
 
+// Explains each reported decision as it is reported: the lines follow the report's own lines,
+// which stay as they are. One per tool run, whose grammar outlives it.
+class ReportExplainer : public NondeterminismListener {
+public:
+  ReportExplainer(DiagnosticPrinter& Printer, ExplainForm Form) : fPrinter(Printer), fForm(Form) {}
+
+  void OnNondeterminism(IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB) override {
+    if (!fExplainer) fExplainer = std::make_unique<ConflictExplainer>(Grammar);
+    const Explanation E = fExplainer->Explain(ConflictSite{&Block, AltA, AltB});
+    if (fForm == ExplainForm::Json)
+      fPrinter.ReportLines({ExplanationJson(E)});
+    else
+      fPrinter.ReportLines(ExplanationLines(E));
+  }
+
+private:
+  DiagnosticPrinter& fPrinter;
+  ExplainForm fForm;
+  std::unique_ptr<ConflictExplainer> fExplainer;
+};
+
 BuildOutcome BuildGrammar(const GrammarSource& source, const fs::path& outputDir, const fs::path& exchangeDir,
                           const BuildOptions& options, std::ostream& out, std::ostream& err) {
   BuildOutcome outcome;
@@ -138,7 +167,10 @@ BuildOutcome BuildGrammar(const GrammarSource& source, const fs::path& outputDir
                             options.warningsAsErrors);
   TkivTool tool(&input, source.name, ToolDirectory(outputDir), ToolDirectory(exchangeDir), &printer);
   tool.SetDiagnosticListener(&printer);
+  ReportExplainer explainer(printer, options.explain);
+  if (options.explain != ExplainForm::None) tool.SetNondeterminismListener(&explainer);
   tool.SetOutput(options.output, &out);
+  tool.SetOptimize(options.optimize);
   tool.SetInputPath(source.file);
   tool.Run();
   if (!options.quiet)
@@ -305,6 +337,18 @@ bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
     }
     if (a == "--warnings-as-errors") {
       options.warningsAsErrors = true;
+      continue;
+    }
+    if (a == "--explain" || a == "--explain=text" || a == "--explain=json") {
+      options.explain = a == "--explain=json" ? ExplainForm::Json : ExplainForm::Text;
+      continue;
+    }
+    if (a.rfind("--explain=", 0) == 0) {
+      error = "--explain takes text or json";
+      return false;
+    }
+    if (a == "--optimize") {
+      options.optimize = true;
       continue;
     }
     if (a == "--dump=graph" || a == "--dump=lookahead") {

@@ -12,6 +12,9 @@
 
 namespace kiv {
 
+// How `kiv build --explain` prints the explanation of each nondeterminism report.
+enum class ExplainForm { None, Text, Json };
+
 struct BuildOptions {
   std::string input;             // grammar file, project file, or "-" for standard input
   std::string name;              // the grammar's name when it comes from standard input
@@ -22,8 +25,10 @@ struct BuildOptions {
   DiagnosticFormat format = DiagnosticFormat::Kiv;
   bool quiet = false;
   bool warningsAsErrors = false;
+  bool optimize = false;         // --optimize
   std::string depfile;
   TkivTool::OutputKind output = TkivTool::OutputKind::Generate;
+  ExplainForm explain = ExplainForm::None;
   bool help = false;
 };
 

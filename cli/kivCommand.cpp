@@ -33,7 +33,7 @@ constexpr const char* kUsage =
     "  build                  build grammars; `kiv build --help` lists its options:\n"
     "                         -o/--output, -x/--exchange, --name, --diagnostics=kiv|fpc|gnu,\n"
     "                         -q/--quiet, --warnings-as-errors, --depfile,\n"
-    "                         --dump=graph|lookahead\n"
+    "                         --explain[=text|json], --optimize, --dump=graph|lookahead\n"
     "  parse                  run a grammar on input files without generating or compiling;\n"
     "                         `kiv parse --help` lists its options: --lexer, -x/--exchange,\n"
     "                         --rule, --tokens, --tree, --trace, --predicates=true|false,\n"

@@ -34,6 +34,11 @@ void DiagnosticPrinter::HandleMessage(const std::string& Text) {
   if (fFormat == DiagnosticFormat::Kiv) Line(Text);
 }
 
+void DiagnosticPrinter::ReportLines(const std::vector<std::string>& Lines) {
+  if (!ShowsWarnings()) return;
+  for (const std::string& L : Lines) Line(L);
+}
+
 void DiagnosticPrinter::OnDiagnostic(const Diagnostic& D) {
   if (D.Kind == DiagnosticKind::Warning) ++fWarningsSeen;
   if (D.Kind != DiagnosticKind::Continuation) fInWarning = D.Kind == DiagnosticKind::Warning;

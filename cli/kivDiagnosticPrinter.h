@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/driver/kivDiagnostic.h"
 #include "engine/kivLibTypes.h"
@@ -33,6 +34,10 @@ public:
   void HandleError(const std::string& Text) override;
   void HandleMessage(const std::string& Text) override;
   void OnDiagnostic(const Diagnostic& D) override;
+
+  // Lines that belong to the last report (its explanation), printed as they stand where its
+  // warnings are shown.
+  void ReportLines(const std::vector<std::string>& Lines);
 
   // Warnings and nondeterminism reports seen (the tool's warning count leaves the reports out).
   int WarningsSeen() const { return fWarningsSeen; }

@@ -190,6 +190,10 @@ public:
   // slot is type-erased; the graph stage creates it on first use and it is released with the grammar.
   virtual std::shared_ptr<void> getGraphStorage() const = 0;
   virtual void setGraphStorage(std::shared_ptr<void> Storage) = 0;
+  // The option "optimize": the recognizer is written in the optimized form (same behaviour,
+  // other text).
+  virtual bool getOptimize() const = 0;
+  virtual void setOptimize(bool Optimize) = 0;
 };
 
 class IkivLexerGrammar : public virtual IkivGrammar {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # deps.sh - installs the Debian packages the whole project needs, once.
 # Idempotent: when every package is already installed it does nothing and asks no network.
+# The peers of the benchmarks (TP Yacc, Coco/R, gnuplot) are installed by benchmarks/deps.sh.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build libgtest-dev qt6-base-dev libqscintilla2-qt6-dev

@@ -1,7 +1,7 @@
 // qvKivMain.h
 // TfrmKivMain: the workbench's main window. It owns the current project, shows it in the
 // project tree, edits its grammars in tabs, builds one grammar or all of them with the
-// generator, and lists the generator's diagnostics (in a dock beside which more panels can go),
+// generator, and lists the generator's diagnostics (in a dock; the Test panel docks beside it),
 // from which a double click or Enter opens the grammar at the reported line. It keeps the open
 // grammars in step with their files, checks the shown grammar in the background as the user
 // types, and remembers recent projects and files.
@@ -26,6 +26,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class TqvGrammarChecker;
+class TqvTestPanel;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
 class TqvWsKivParserWizard;
@@ -97,6 +98,8 @@ public:
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
   QDockWidget* MessageDock() const { return FMessageDock; }
   TqvGrammarChecker* Checker() const { return FChecker; }
+  TqvTestPanel* TestPanel() const { return FTestPanel; }
+  QDockWidget* TestDock() const { return FTestDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -152,6 +155,7 @@ private:
   void projectOptions();
   void toggleExplorer();
   void toggleMessages();
+  void toggleTestPanel();
   void environmentOptions();
   void copyMessages();
   void clearMessages();
@@ -232,6 +236,8 @@ private:
   QMenu* FRecentFilesMenu = nullptr;
   TqvWsFileWatcher* FWatcher = nullptr;
   TqvGrammarChecker* FChecker = nullptr;
+  TqvTestPanel* FTestPanel = nullptr;
+  QDockWidget* FTestDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
@@ -270,6 +276,7 @@ private:
   QAction* actProjectOptions = nullptr;
   QAction* actViewExplorer = nullptr;
   QAction* actViewMessages = nullptr;
+  QAction* actViewTestPanel = nullptr;
   QAction* actViewNextPage = nullptr;
   QAction* actViewPrevPage = nullptr;
   QAction* actToolsOptions = nullptr;

@@ -148,6 +148,7 @@ void TkivDelphiGenerator::Generate(IkivGrammar& Grammar) {
   fLexerGrammar = dynamic_cast<IkivLexerGrammar*>(&Grammar);
   fIsLexer = fLexerGrammar != nullptr;
   fLookaheadExpression = fIsLexer ? "LA(1)" : "LT(1)";
+  fOptimize = Grammar.getOptimize();
   fSaveText = true;
   fSynPredLevel = 0;
   if (fAnalyzer == nullptr) {
@@ -347,7 +348,10 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
 
   PrintLine("begin");
   Indent();
-  if (fIsLexer) {
+  if (fIsLexer && fOptimize) {
+    PrintLine("_begin   := _textStart;");
+    PrintLine("_ttype   := TT_" + DecodeLexerRuleName(Symbol.getId()) + ";");
+  } else if (fIsLexer) {
     PrintLine("_begin   := Length( TokenText) +1;");
     PrintLine("_token   := nil;");
     PrintLine("_ttype   := TT_" + DecodeLexerRuleName(Symbol.getId()) + ";");
@@ -383,11 +387,13 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   if (fIsLexer) {
     if (block->GetTestLiterals()) {
       if (Symbol.getAccess() == "protected")
-        PrintLine("_ttype := TestLiteral( Copy( TokenText, _begin, Length(TokenText)-_begin+1), _ttype);");
+        PrintLine(fOptimize ? "_ttype := _testLiteralFrom( _begin, _ttype);"
+                            : "_ttype := TestLiteral( Copy( TokenText, _begin, Length(TokenText)-_begin+1), _ttype);");
       else
         PrintLine("_ttype := TestLiteral( _ttype);");
     }
-    for (const std::string& line : kiv::ExpandTemplate(kiv::tmpl::LexerRuleTail)) PrintLine(line);
+    for (const std::string& line : kiv::ExpandTemplate(fOptimize ? kiv::tmpl::OptimizedLexerRuleTail : kiv::tmpl::LexerRuleTail))
+      PrintLine(line);
   }
   Dedent();
   PrintLine("end;");
@@ -461,7 +467,7 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block, int PredicateLevels) {
     add("_begin", "integer");
     add("_ttype", "integer");
     add("_save", "integer");
-    add("_token", "IkivToken");
+    if (!fOptimize) add("_token", "IkivToken");
   }
 
   const std::string code = Block.GetLocalDeclarations();
@@ -577,6 +583,9 @@ void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
 
 TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut) {
   TkivDelphiBlockFinishingInfo info;
+  const bool runLoop = fRunLoop == &Block;
+  const std::string runCounter = fRunCounter;
+  fRunLoop = nullptr;
   const bool saved = fSaveText;
   fSaveText = fSaveText && Block.GetAstEnabled();
   const TkivAlternativeList& alts = Block.GetAlternatives();
@@ -651,6 +660,29 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   // An empty alternative of a loop matches nothing and is the way out of the loop: the clause
   // that leaves the loop stays (see GenOneOrMore), or the loop would go round for ever.
   const bool loop = kiv::Supports<IkivBlockWithImpliedExitPath>(&Block) != nullptr;
+  // A case statement needs every tested branch to test LA(1) alone, without a predicate, against
+  // a set that no other branch tests (see note [optimized form]).
+  auto caseDispatch = [&]() {
+    kiv::MemberSet seen;
+    bool any = false;
+    for (const Branch& branch : branches) {
+      IkivAlternative& alt = *branch.Alt;
+      if (IsEmptyAlternative(alt)) continue;
+      if (!alt.GetSemPred().empty()) return false;
+      if (kiv::LookaheadIsEmpty(alt, k)) continue;
+      if (!kiv::TestsFirstOnly(alt, branch.Depth)) return false;
+      const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+      if ((seen & members).any()) return false;
+      seen |= members;
+      any = true;
+    }
+    return any;
+  };
+  const bool dispatch = fOptimize && caseDispatch();
+  if (dispatch) {
+    PrintLine("case LA(1) of");
+    Indent();
+  }
   for (const Branch& branch : branches) {
     IkivAlternative& alt = *branch.Alt;
     if (IsEmptyAlternative(alt)) {
@@ -661,6 +693,17 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     if (predicate.empty() && kiv::LookaheadIsEmpty(alt, k)) {
       info.NeedsErrorClause = false;
       if (defaultBranch == nullptr) defaultBranch = &alt;
+      continue;
+    }
+    if (dispatch) {
+      const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+      PrintLine(format(members) + ":");
+      PrintLine("begin");
+      Indent();
+      if (!(runLoop && !hasPredicates && GenRunScan(alt, members, runCounter))) GenAlternative(alt);
+      Dedent();
+      PrintLine("end;");
+      info.GeneratedSwitch = true;
       continue;
     }
     std::string test = kiv::AlternativeTest(alt, branch.Depth, format);
@@ -681,6 +724,22 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     Dedent();
     open = true;
     info.GeneratedIf = true;
+  }
+  if (dispatch) {
+    Dedent();
+    if (defaultBranch != nullptr) {
+      PrintLine("else");
+      Indent();
+      PrintLine("begin");
+      Indent();
+      GenAlternative(*defaultBranch);
+      Dedent();
+      PrintLine("end;");
+      Dedent();
+    }
+    info.ClosesPredicateGroup = hasPredicates;
+    fSaveText = saved;
+    return info;
   }
   if (defaultBranch != nullptr) {
     if (open) {
@@ -703,14 +762,19 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
 
 void TkivDelphiGenerator::GenBlockFinish(const TkivDelphiBlockFinishingInfo& Info, const std::string& Statement,
                                          bool SingleStatement) {
-  if (Info.NeedsErrorClause && (Info.GeneratedIf || Info.GeneratedSwitch)) {
-    if (Info.GeneratedIf) {
-      PrintLine("");
+  if (Info.GeneratedSwitch) {
+    // A case statement (see note [optimized form]): its else part takes a statement list.
+    if (Info.NeedsErrorClause) {
       PrintLine("else");
-      if (!SingleStatement) PrintLine("begin");
-    } else {
-      PrintLine("begin");
+      Indent();
+      PrintAction(AsAction(Statement));
+      Dedent();
     }
+    PrintLine("end;");
+  } else if (Info.NeedsErrorClause && Info.GeneratedIf) {
+    PrintLine("");
+    PrintLine("else");
+    if (!SingleStatement) PrintLine("begin");
     Indent();
     PrintAction(AsAction(Statement));
     Dedent();
@@ -760,8 +824,11 @@ void TkivDelphiGenerator::GenSemPredCheck(const std::string& Predicate) {
   PrintLine("");
   PrintLine("if not (" + p + ") then");
   Indent();
-  PrintLine("Raise EkivSemantic.Create(" + kiv::PascalStringLiteral(p) +
-            ", InputState.FileName, InputState.Line, InputState.Column);");
+  if (fOptimize)
+    PrintLine("_raiseSemantic(" + kiv::PascalStringLiteral(p) + ");");
+  else
+    PrintLine("Raise EkivSemantic.Create(" + kiv::PascalStringLiteral(p) +
+              ", InputState.FileName, InputState.Line, InputState.Column);");
   PrintLine("");
   Dedent();
 }
@@ -775,10 +842,45 @@ void TkivDelphiGenerator::GenInitAction(IkivAlternativeBlock& Block) {
 
 std::string TkivDelphiGenerator::NoViableStatement(IkivAlternativeBlock& Block) {
   const std::string members = SetText(MembersOf(Block.Look(1)));
+  if (fOptimize) return (fIsLexer ? "_raiseNoViableChar( [" : "_raiseNoViableToken( [") + members + "]);";
   if (fIsLexer)
     return "Raise EkivMismatchedChar.Create( LA(1), [" + members +
            "], InputState.FileName, InputState.Line, InputState.Column);";
   return "Raise EkivMismatchedToken.Create( LT(1), [" + members + "], InputState.FileName);";
+}
+
+bool TkivDelphiGenerator::GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter) {
+  // EOF_CHAR (code 0) in the set would let the run go on at the end of the input.
+  if (Members.test(0) || !Alt.GetHandlerKind().empty() || !Alt.GetSemPred().empty()) return false;
+  IkivAlternativeElem* elem = Alt.GetHead();
+  if (elem == nullptr || elem->GetNext() == nullptr || kiv::Supports<IkivBlockEndElem>(elem->GetNext()) == nullptr)
+    return false;
+  if (!elem->GetLabel().empty() || elem->GetAstMode() != kiv::amDefault) return false;
+  kiv::MemberSet matched;
+  if (auto* literal = kiv::Supports<IkivCharLiteralElem>(elem)) {
+    if (literal->GetInverted()) return false;
+    matched.set(static_cast<std::size_t>(kiv::CharCode(static_cast<char>(literal->GetType()))));
+  } else if (auto* range = kiv::Supports<IkivCharRangeElem>(elem)) {
+    const int first = kiv::CharCode(range->GetFirst());
+    const int last = kiv::CharCode(range->GetLast());
+    kiv::IncludeRange(matched, std::min(first, last), std::max(first, last));
+  } else if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) {
+    if (kiv::Supports<IkivBlockWithImpliedExitPath>(block) != nullptr || !block->GetInverted() ||
+        !block->GetInitAction().empty() || !block->GetAstEnabled())
+      return false;
+    // The checks GenBlock makes, so that the diagnostics stay the same.
+    fAnalyzer->CheckBlock(*block);
+    if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
+    matched = MembersOf(block->Look(1));
+  } else {
+    return false;
+  }
+  if (matched != Members) return false;
+  if (Counter.empty())
+    PrintLine("_scanRun( [" + kiv::CharSetForm(Members) + "]);");
+  else
+    PrintLine(Counter + " := " + Counter + " + _scanRun( [" + kiv::CharSetForm(Members) + "]) - 1;");
+  return true;
 }
 
 int TkivDelphiGenerator::NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const {
@@ -811,16 +913,21 @@ void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
   Indent();
   GenInitAction(Block);
   fAnalyzer->CheckZeroOrMore(Block);
-  if (const int depth = NonGreedyExitDepth(Block)) {
+  const int exitDepth = NonGreedyExitDepth(Block);
+  if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");
-    PrintLine("if" + kiv::LoopExitTest(Block, depth, SetFormat()) + " then");
+    PrintLine("if" + kiv::LoopExitTest(Block, exitDepth, SetFormat()) + " then");
     Indent();
     PrintLine("break;");
     PrintLine("");
     Dedent();
   }
+  if (fOptimize && fIsLexer && exitDepth == 0 && Block.GetInitAction().empty()) {
+    fRunLoop = &Block;
+    fRunCounter.clear();
+  }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
-  if (!info.GeneratedIf && !info.ClosesPredicateGroup)
+  if (!info.GeneratedIf && !info.GeneratedSwitch && !info.ClosesPredicateGroup)
     PrintLine("break;");  // only empty alternatives: no decision to leave by
   else
     GenBlockFinish(info, Unit() + "break;", true);
@@ -839,14 +946,19 @@ void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
   Indent();
   GenInitAction(Block);
   fAnalyzer->CheckOneOrMore(Block);
-  if (const int depth = NonGreedyExitDepth(Block)) {
+  const int exitDepth = NonGreedyExitDepth(Block);
+  if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");
     PrintLine("if (" + counter + " >= 1) and ");
     Indent();
-    PrintAction(AsAction(kiv::LoopExitTest(Block, depth, SetFormat())));
+    PrintAction(AsAction(kiv::LoopExitTest(Block, exitDepth, SetFormat())));
     PrintLine("then break;");
     PrintLine("");
     Dedent();
+  }
+  if (fOptimize && fIsLexer && exitDepth == 0 && Block.GetInitAction().empty()) {
+    fRunLoop = &Block;
+    fRunCounter = counter;
   }
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(Block, false);
   // With an empty alternative the loop may match nothing at all, so it ends as (...)* does.
@@ -854,7 +966,7 @@ void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
   const bool mayMatchNothing = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
     return alt != nullptr && IsEmptyAlternative(*alt);
   });
-  if (!info.GeneratedIf && !info.ClosesPredicateGroup)
+  if (!info.GeneratedIf && !info.GeneratedSwitch && !info.ClosesPredicateGroup)
     PrintLine("break;");  // only empty alternatives: no decision to leave by
   else
     GenBlockFinish(info,
@@ -979,7 +1091,7 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   const IkivRuleBlock* block = symbol->getBlock();
   const std::string name = DiagnosticRuleName(target);
   const bool restoreText = fIsLexer && (!fSaveText || Ref.GetAstMode() == kiv::amSuppress);
-  if (restoreText) PrintLine("_save := Length( TokenText);");
+  if (restoreText) PrintLine(fOptimize ? "_save := _textLength;" : "_save := Length( TokenText);");
 
   // Note [calls that would not compile]: the two warnings below leave out what the target rule
   // cannot take, so that the unit still compiles; a target that needs arguments it is not given
@@ -1012,7 +1124,7 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   }
   PrintLine(line);
 
-  if (restoreText) PrintLine("TokenText := Copy(TokenText, 1, _save);");
+  if (restoreText) PrintLine(fOptimize ? "_truncateText( _save);" : "TokenText := Copy(TokenText, 1, _save);");
   if (fIsLexer && !Ref.GetLabel().empty()) PrintLine(kiv::PascalIdentifier(Ref.GetLabel()) + " := ReturnToken;");
 }
 
@@ -1063,7 +1175,7 @@ void TkivDelphiGenerator::GenNextToken() {
 
   const bool filter = fLexerGrammar->getFilter();
   const std::string filterRule = filter ? fLexerGrammar->getFilterRule() : std::string();
-  if (!filter) {
+  if (!filter && !fOptimize) {
     PrintLine("var");
     PrintLine(Unit() + "_first   : TkivCharSet;");
     PrintLine("");
@@ -1074,7 +1186,7 @@ void TkivDelphiGenerator::GenNextToken() {
   }
   PrintLine("begin");
   Indent();
-  if (!filter) {
+  if (!filter && !fOptimize) {
     PrintLine("_first := [" + kiv::CharSetForm(first) + "];");
     PrintLine("");
   }
@@ -1091,8 +1203,12 @@ void TkivDelphiGenerator::GenNextToken() {
   }
   PrintLine("ResetText;");
   PrintLine("");
-  PrintLine("try");
-  Indent();
+  // Without a filter the handler only raised again (see note [optimized form]).
+  const bool guarded = filter || !fOptimize;
+  if (guarded) {
+    PrintLine("try");
+    Indent();
+  }
 
   for (IkivAlternative* alt : block->GetAlternatives()) {
     const IkivLookaheadPtr set = alt != nullptr ? alt->GetCache(1) : nullptr;
@@ -1104,7 +1220,9 @@ void TkivDelphiGenerator::GenNextToken() {
 
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
   std::vector<std::string> otherwise;
-  if (!filter)
+  if (!filter && fOptimize)
+    otherwise = kiv::ExpandTemplate(kiv::tmpl::OptimizedNextTokenMismatch, {{"First", kiv::CharSetForm(first)}});
+  else if (!filter)
     otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenMismatch);
   else if (filterRule.empty())
     otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenFilterSkip);
@@ -1135,21 +1253,22 @@ void TkivDelphiGenerator::GenNextToken() {
   PrintLine("// Now we have a valid token, so exit the function");
   PrintLine(kiv::CommentBanner('-', 62));
   PrintLine("break;");
-  PrintLine("");
-
-  Dedent();
-  PrintLine("except");
-  Indent();
-  std::vector<std::string> recovery;
-  if (!filter)
-    recovery = {"Raise;"};
-  else if (filterRule.empty())
-    recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverByConsuming);
-  else
-    recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverWithFilterRule, {{"Rule", filterRule}});
-  for (const std::string& line : recovery) PrintLine(line);
-  Dedent();
-  PrintLine("end;");
+  if (guarded) {
+    PrintLine("");
+    Dedent();
+    PrintLine("except");
+    Indent();
+    std::vector<std::string> recovery;
+    if (!filter)
+      recovery = {"Raise;"};
+    else if (filterRule.empty())
+      recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverByConsuming);
+    else
+      recovery = kiv::ExpandTemplate(kiv::tmpl::NextTokenRecoverWithFilterRule, {{"Rule", filterRule}});
+    for (const std::string& line : recovery) PrintLine(line);
+    Dedent();
+    PrintLine("end;");
+  }
   Dedent();
   PrintLine("end;");
   Dedent();

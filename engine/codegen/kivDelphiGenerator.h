@@ -43,6 +43,23 @@ struct TkivDelphiBlockFinishingInfo {
 // A group inside a predicate's own block runs while the enclosing attempt still needs its mark and
 // flag, so each predicate nesting level has its own pair: _spMatch/_mkMatch outside predicates,
 // _spMatch2/_mkMatch2 inside one, and so on; rules without such nesting read as before.
+//
+// Note [optimized form]: with the grammar option "optimize" the generator writes the same
+// recognizer in a text that runs faster; every switch is a test of fOptimize, and without the
+// option the text is exactly the default form. The optimized form keeps names, methods, base
+// classes, tokens, actions, handlers and exceptions (with their positions), and differs in:
+// - lexer rules hold no interface or string locals: the text start, the token made at the end,
+//   the text cut after a "!" call and the literal test of a protected rule are runtime calls
+//   (_textStart, _finishRule, _textLength, _truncateText, _testLiteralFrom), so a rule needs no
+//   implicit exception frame;
+// - raises are runtime calls (_raiseNoViableChar, _raiseNoViableToken, _raiseSemantic);
+// - NextToken of a lexer without a filter has no try statement (its handler only raised again);
+// - a decision whose branches all test LA(1) alone against disjoint sets, without predicates, is
+//   a case statement on LA(1) (the if chain reads LA(1) once per branch);
+// - in a lexer loop without predicates, init action or non-greedy exit, a case branch that is a
+//   single unlabelled character, range or inverted set, chosen by exactly the characters it
+//   matches, consumes the whole run of such characters at once (_scanRun); the loop counter
+//   grows by the run's length, as the loop would have counted it.
 class TkivDelphiGenerator : public TkivCodeGenerator {
 public:
   TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
@@ -95,6 +112,10 @@ private:
   // The non-greedy exit test depth of a loop, 0 when it has none.
   int NonGreedyExitDepth(IkivBlockWithImpliedExitPath& Loop) const;
   std::string NoViableStatement(IkivAlternativeBlock& Block);
+  // In the optimized form, a branch of a lexer loop's case statement that is one character, range
+  // or inverted set, chosen by exactly the characters it takes, is written as a run scan; false
+  // when the branch does not qualify (nothing is written then).
+  bool GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter);
 
   // --- atoms ---
   // label + " := " + lookahead expression + ";" (Separator ":=" for character ranges).
@@ -112,11 +133,17 @@ private:
   // [names the generated code uses]); empty when the name is free.
   std::string HiddenName(const std::string& Identifier, bool Label) const;
 
+  // The optimized form (the grammar option "optimize"): see note [optimized form].
+  bool fOptimize = false;
   bool fIsLexer = false;
   IkivLexerGrammar* fLexerGrammar = nullptr;
   std::string fLookaheadExpression;
   bool fSaveText = true;
   int fSynPredLevel = 0;
   std::string fRuleId;  // the rule whose method is being written
+  // The loop whose decision is about to be written and its counter (empty for (...)*): its case
+  // branches may scan runs (see GenRunScan).
+  IkivAlternativeBlock* fRunLoop = nullptr;
+  std::string fRunCounter;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
 };

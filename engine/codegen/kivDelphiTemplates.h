@@ -31,6 +31,12 @@ end;
 
 ReturnToken := _token;)";
 
+// The end of a lexer rule method in the optimized form: the runtime makes the token (or nil) and
+// keeps it as ReturnToken.
+inline constexpr std::string_view OptimizedLexerRuleTail = R"(
+
+_finishRule( _ttype, _begin, pCreate);)";
+
 // NextToken of a lexer without public rules: only the end of the input. The token carries the
 // position where the input ended.
 inline constexpr std::string_view NextTokenWithoutRules = R"(
@@ -52,6 +58,11 @@ ${Otherwise})";
 inline constexpr std::string_view NextTokenMismatch = R"(
 else
    Raise EkivMismatchedChar.Create(LA(1), _first, InputState.FileName, InputState.Line, InputState.Column);)";
+
+// The same in the optimized form, raised by the runtime.
+inline constexpr std::string_view OptimizedNextTokenMismatch = R"(
+else
+   _raiseNoViableChar( [${First}]);)";
 
 // No rule matches and filtering is on: the character is dropped.
 inline constexpr std::string_view NextTokenFilterSkip = R"(

@@ -130,6 +130,18 @@ std::string AlternativeTest(const IkivAlternative& Alt, int Limit, const MemberF
   return "(" + Conjunction(sets, Format) + ")";
 }
 
+bool TestsFirstOnly(const IkivAlternative& Alt, int Limit) {
+  if (Limit <= 0) return false;
+  const IkivLookaheadPtr first = Alt.GetCache(1);
+  if (!HasMembers(first) || first->ContainsEpsilon()) return false;
+  for (int depth = 2; depth <= Limit; ++depth) {
+    const IkivLookaheadPtr set = Alt.GetCache(depth);
+    if (!HasMembers(set)) break;
+    if (!set->ContainsEpsilon()) return false;
+  }
+  return true;
+}
+
 bool LookaheadIsEmpty(const IkivAlternative& Alt, int K) {
   const int limit = AlternativeDepthLimit(Alt, K);
   for (int depth = 1; depth <= limit; ++depth)

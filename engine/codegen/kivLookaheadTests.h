@@ -68,6 +68,10 @@ int AlternativeDepthLimit(const IkivAlternative& Alt, int K);
 // (( LA(1) in ['a']) and (LA(2) in ['b'..'d'])).
 std::string AlternativeTest(const IkivAlternative& Alt, int Limit, const MemberFormatter& Format);
 
+// True when AlternativeTest(Alt, Limit, ...) is the single term on LA(1): the entry at depth 1 has
+// members and no epsilon, and every entry after it up to the first without members has epsilon.
+bool TestsFirstOnly(const IkivAlternative& Alt, int Limit);
+
 // True when the member sets of the alternative's cache entries 1..its depth limit are all empty.
 bool LookaheadIsEmpty(const IkivAlternative& Alt, int K);
 

@@ -4,6 +4,9 @@
 
 #include <string>
 
+class IkivGrammar;
+class IkivAlternativeBlock;
+
 namespace kiv {
 
 enum class DiagnosticKind {
@@ -28,6 +31,15 @@ class DiagnosticListener {
 public:
   virtual ~DiagnosticListener() = default;
   virtual void OnDiagnostic(const Diagnostic& D) = 0;
+};
+
+// Told the decision of every nondeterminism report right after the report's lines: the grammar being
+// built, the block, and its two alternatives (0-based; AltB is -1 for the loop's exit), so that a
+// front end can explain it (engine/explain) while the graph is there.
+class NondeterminismListener {
+public:
+  virtual ~NondeterminismListener() = default;
+  virtual void OnNondeterminism(IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB) = 0;
 };
 
 } // namespace kiv

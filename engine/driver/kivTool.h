@@ -40,6 +40,12 @@ public:
 
   // Told every diagnostic as its parts as well (borrowed; may be null).
   void SetDiagnosticListener(kiv::DiagnosticListener* Listener) { fListener = Listener; }
+  // Told the decision of each nondeterminism report about the grammar of this run (borrowed; may
+  // be null).
+  void SetNondeterminismListener(kiv::NondeterminismListener* Listener) { fReportListener = Listener; }
+
+  // Writes every grammar of the run in the optimized form, whatever its "optimize" option says.
+  void SetOptimize(bool Optimize) { fOptimize = Optimize; }
 
   // The files the run wrote, in writing order (empty unless it succeeded).
   const std::vector<std::string>& WrittenFiles() const { return fWrittenFiles; }
@@ -57,6 +63,8 @@ private:
   void Fail(const std::string& Text);
   void SendReport(const std::string& FileName, int Line, int Column, const std::string& Headline,
                   const std::string& Text, const std::vector<std::string>& LookaheadLines);
+  // Hands a reported decision to the nondeterminism listener when it is about this run's grammar.
+  void TellDecision(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB);
   void Notify(kiv::DiagnosticKind Kind, const std::string& FileName, int Line, int Column, const std::string& Text);
 
   std::istream* fInput;
@@ -71,5 +79,7 @@ private:
   std::ostream* fDumpOut = nullptr;
   std::string fInputPath;
   kiv::DiagnosticListener* fListener = nullptr;
+  kiv::NondeterminismListener* fReportListener = nullptr;
+  bool fOptimize = false;
   std::vector<std::string> fWrittenFiles;
 };

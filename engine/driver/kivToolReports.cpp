@@ -79,6 +79,7 @@ void TkivTool::AltsNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlo
   }
   SendReport(Grammar.getFileName(), Line, Column, Grammar.getFileName() + "(" + std::to_string(Line) + "): " + Text,
              Text, LookaheadLines(Lexical, Depth, Lookaheads, VocabularyOf(fGrammar)));
+  TellDecision(Grammar, Block, AltA, AltB);
 }
 
 void TkivTool::ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, bool Lexical,
@@ -92,6 +93,12 @@ void TkivTool::ExitBranchNondeterminism(const IkivGrammar& Grammar, IkivAlternat
   while (!Plain.empty() && Plain.front() == ' ') Plain.erase(0, 1);
   SendReport(Grammar.getFileName(), Block.GetLine(), Block.GetColumn(), Head, Plain,
              LookaheadLines(Lexical, Depth, Lookaheads, VocabularyOf(fGrammar)));
+  TellDecision(Grammar, Block, Alt, -1);
+}
+
+void TkivTool::TellDecision(const IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB) {
+  if (fReportListener != nullptr && fGrammar.get() == &Grammar)
+    fReportListener->OnNondeterminism(*fGrammar, Block, AltA, AltB);
 }
 
 // A report goes to the handler as an empty line, the headline and the lookahead lines, none of

@@ -79,6 +79,7 @@ void TkivTool::Run() {
   try {
     switch (fOutputKind) {
       case OutputKind::Generate:
+        if (fOptimize) fGrammar->setOptimize(true);
         passes.generator->Generate(*fGrammar);
         break;
       case OutputKind::DumpGraph:

@@ -101,6 +101,11 @@ bool TkivGrammar::setOption(const IkivTokenPtr& Option, const IkivTokenPtr& Valu
     fK = k;
     return true;
   }
+  if (name == "optimize") {
+    if (ReadBoolean(Value, fOptimize)) return true;
+    ReportError("Value for \"optimize\" must be true or false", Value);
+    return false;
+  }
   ReportWarning("Illegal option \"" + name + "\".", Value);
   return false;
 }

@@ -50,6 +50,8 @@ public:
   void setExtraReference(std::shared_ptr<void> Reference) override { fExtraReference = std::move(Reference); }
   std::shared_ptr<void> getGraphStorage() const override { return fGraphStorage; }
   void setGraphStorage(std::shared_ptr<void> Storage) override { fGraphStorage = std::move(Storage); }
+  bool getOptimize() const override { return fOptimize; }
+  void setOptimize(bool Optimize) override { fOptimize = Optimize; }
   void setMemberDecl(const std::string& MemberDecl) override { fMemberDecl = MemberDecl; }
   void setMemberDef(const std::string& MemberDef) override { fMemberDef = MemberDef; }
   void setCharVocabulary(const TkivCharSet& CharVocabulary) override { fCharVocabulary = CharVocabulary; }
@@ -60,7 +62,7 @@ public:
   std::string getName() const override { return fName; }
   bool ruleDefined(const std::string& Id) const override;
   void addRuleSymbol(const IkivRuleSymbolPtr& Symbol) override;
-  // Handles "k" (1..MaxLookaheadDepth) and warns about any other name; the lexer and parser forms
+  // Handles "k" (1..MaxLookaheadDepth) and "optimize" (true or false) and warns about any other name; the lexer and parser forms
   // add theirs first.
   bool setOption(const IkivTokenPtr& Option, const IkivTokenPtr& Value) override;
 
@@ -94,6 +96,7 @@ private:
   bool fImportRequested = false;
   std::string fExportVocab;
   bool fDefaultErrorHandler = false;
+  bool fOptimize = false;
   std::shared_ptr<void> fExtraReference;
   std::shared_ptr<void> fGraphStorage;
   std::string fMemberDecl;

@@ -92,6 +92,8 @@ type
     // EkivNestingTooDeep when it lies below the limit.
     procedure CheckStack;
     procedure RaiseEndExpected;
+    // _finishRule for a token class other than TkivToken.
+    procedure FinishOtherToken(AType, ABegin: Integer);
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -150,6 +152,31 @@ type
 
     // Text consumed since the last ResetText.
     property TokenText: AnsiString read GetTokenText write SetTokenText;
+
+    // Entry points of the optimized form of generated lexers. Their names
+    // begin with "_", which no grammar identifier can, so no rule method or
+    // label hides them. Each does what the default form writes out in the
+    // rule, without a string or interface temporary there.
+
+    // Length(TokenText) + 1, with the stack check of reading TokenText.
+    function _textStart: Integer; inline;
+    // Length(TokenText).
+    function _textLength: Integer; inline;
+    // TokenText := Copy(TokenText, 1, ALength).
+    procedure _truncateText(ALength: Integer);
+    // The end of a rule: ReturnToken becomes a token of type AType with
+    // the text from ABegin on (made by makeToken), or nil when AType is
+    // TT_SKIP or ACreate is false.
+    procedure _finishRule(AType, ABegin: Integer; ACreate: Boolean);
+    // TestLiteral(Copy(TokenText, ABegin, ...), AType).
+    function _testLiteralFrom(ABegin, AType: Integer): Integer;
+    // Consumes characters while LA(1) is in ASet, as that many match(ASet)
+    // would; answers how many. ASet must not hold EOF_CHAR.
+    function _scanRun(const ASet: TkivCharSet): Integer;
+    // Raise EkivMismatchedChar (LA(1) against ASet) and EkivSemantic at the
+    // current position, as the default form's raise statements do.
+    procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
+    procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
     // Class instantiated by makeToken; TkivToken unless set otherwise.
     property TokenClass: TkivTokenClass read FTokenClass write FTokenClass;
     property InputState: IkivLexerState read FInputState;
@@ -164,7 +191,7 @@ type
 implementation
 
 uses
-  kivUtils, kivExceptionMismatchedChar, kivExceptionNestingTooDeep;
+  kivUtils, kivExceptionMismatchedChar, kivExceptionNestingTooDeep, kivExceptionSemantic;
 
 const
   KIV_INITIAL_TEXT_CAPACITY = 64;
@@ -545,6 +572,101 @@ begin
     Result := Value
   else
     Result := AType;
+end;
+
+function TkivLexer._textStart: Integer;
+var
+  Probe: Byte;
+begin
+  if KivOutsideStack(FStackGuard, @Probe) then
+    CheckStack;
+  Result := FTextLen + 1;
+end;
+
+function TkivLexer._textLength: Integer;
+begin
+  Result := FTextLen;
+end;
+
+procedure TkivLexer._truncateText(ALength: Integer);
+begin
+  if ALength < 0 then
+    ALength := 0;
+  if ALength >= FTextLen then
+    Exit;
+  FTextLen := ALength;
+  // A cache up to ALength characters is still a prefix of the text.
+  if FTextCacheLen > FTextLen then
+    FTextCacheLen := -1;
+end;
+
+procedure TkivLexer._finishRule(AType, ABegin: Integer; ACreate: Boolean);
+var
+  Token: TkivToken;
+begin
+  if (AType = TT_SKIP) or not ACreate then
+  begin
+    FReturnToken := nil;
+    Exit;
+  end;
+  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  begin
+    FinishOtherToken(AType, ABegin);
+    Exit;
+  end;
+  // makeToken for the base class, without a reference-counted temporary.
+  if (AType = TT_EOF) and (LA(1) = EOF_CHAR) and not AtEndOfInput then
+    RaiseEndExpected;
+  FTokenClass := TkivToken;
+  Token := TkivToken.Make(AType, FState.TokenStartLine, FState.TokenStartColumn);
+  // Copy(TokenText, ABegin, Length(TokenText) - ABegin + 1), straight from
+  // the characters.
+  if ABegin < 1 then
+    ABegin := 1;
+  if ABegin <= FTextLen then
+    Token.SetTextFrom(@FText[ABegin - 1], FTextLen - ABegin + 1);
+  FReturnToken := Token;
+end;
+
+procedure TkivLexer.FinishOtherToken(AType, ABegin: Integer);
+var
+  Token: IkivToken;
+begin
+  Token := makeToken(AType);
+  if ABegin < 1 then
+    ABegin := 1;
+  Token.TokenText := Copy(GetTokenText, ABegin, FTextLen - ABegin + 1);
+  FReturnToken := Token;
+end;
+
+function TkivLexer._testLiteralFrom(ABegin, AType: Integer): Integer;
+begin
+  Result := TestLiteral(Copy(GetTokenText, ABegin, FTextLen - ABegin + 1), AType);
+end;
+
+function TkivLexer._scanRun(const ASet: TkivCharSet): Integer;
+var
+  C: AnsiChar;
+begin
+  Result := 0;
+  while True do
+  begin
+    C := LA(1);
+    if not (C in ASet) then
+      Exit;
+    Advance(C);
+    Inc(Result);
+  end;
+end;
+
+procedure TkivLexer._raiseNoViableChar(const ASet: TkivCharSet);
+begin
+  RaiseMismatch(ASet);
+end;
+
+procedure TkivLexer._raiseSemantic(const APredicate: AnsiString);
+begin
+  raise EkivSemantic.Create(APredicate, FInputState.FileName, FInputState.Line, FInputState.Column);
 end;
 
 function TkivLexer.mark: Integer;

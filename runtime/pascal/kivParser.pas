@@ -59,6 +59,13 @@ type
     // is in the set or is the end-of-input token.
     procedure ConsumeUntil(const ASet: TkivTokenSet);
 
+    // Entry points of the optimized form of generated parsers (names begin
+    // with "_", which no grammar identifier can): EkivMismatchedToken for
+    // LT(1) against ASet and EkivSemantic at the current token, as the
+    // default form's raise statements do.
+    procedure _raiseNoViableToken(const ASet: TkivTokenSet); {$IFDEF FPC}noreturn;{$ENDIF}
+    procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
+
     property InputState: IkivParserState read FInputState;
     // The buffer the constructor created, as its class.
     property TokenBuffer: TkivTokenBuffer read FTokenBuffer;
@@ -70,7 +77,7 @@ function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 implementation
 
 uses
-  kivParserState, kivExceptionMismatchedToken, kivExceptionNestingTooDeep;
+  kivParserState, kivExceptionMismatchedToken, kivExceptionNestingTooDeep, kivExceptionSemantic;
 
 function InTokenSet(T: Integer; const ASet: TkivTokenSet): Boolean;
 begin
@@ -138,6 +145,16 @@ end;
 procedure TkivParser.RaiseMismatch(const ASet: TkivTokenSet);
 begin
   raise EkivMismatchedToken.Create(LT(1), ASet, FInputState.FileName, False);
+end;
+
+procedure TkivParser._raiseNoViableToken(const ASet: TkivTokenSet);
+begin
+  RaiseMismatch(ASet);
+end;
+
+procedure TkivParser._raiseSemantic(const APredicate: AnsiString);
+begin
+  raise EkivSemantic.Create(APredicate, FInputState.FileName, FInputState.Line, FInputState.Column);
 end;
 
 procedure TkivParser.match(T: Integer);

@@ -49,6 +49,8 @@ type
     procedure AfterConstruction; override;
     class function NewInstance: TObject; override;
     procedure FreeInstance; override;
+    // Sets the text to the Len characters at P.
+    procedure SetTextFrom(P: PAnsiChar; Len: Integer);
     // A new base-class token with the same text, type, line and column.
     function Clone: IkivToken;
     property TokenText: AnsiString read FTokenText write FTokenText;
@@ -179,6 +181,11 @@ begin
   Result.FTokenType := AType;
   Result.FLine := ALine;
   Result.FColumn := AColumn;
+end;
+
+procedure TkivToken.SetTextFrom(P: PAnsiChar; Len: Integer);
+begin
+  SetString(FTokenText, P, Len);
 end;
 
 procedure TkivToken.AfterConstruction;

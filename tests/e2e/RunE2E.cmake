@@ -6,24 +6,41 @@
 #     there and no other diagnostic can slip in.
 #  2. Compile FEATURE_DIR/drive.pas with the generated units.
 #  3. Run the driver over FEATURE_DIR/cases.txt: every case must pass and no memory may leak.
+#  4. The same with `kiv build --optimize` in WORK_DIR/optimized: the build prints the same and
+#     the driver the same output.
 include(${CMAKE_CURRENT_LIST_DIR}/e2eSteps.cmake)
+
+# kiv_e2e_feature(dir run_output_var [kiv options]): the three steps into dir/gen, dir/units and
+# dir/bin; the driver's output goes to run_output_var.
+function(kiv_e2e_feature dir run_output_var)
+  file(REMOVE_RECURSE ${dir})
+  file(MAKE_DIRECTORY ${dir}/gen ${dir}/units ${dir}/bin)
+  string(REPLACE "," ";" grammars "${GRAMMARS}")
+  set(build_output "")
+  foreach(grammar ${grammars})
+    if(NOT IS_ABSOLUTE ${grammar})
+      set(grammar ${FEATURE_DIR}/${grammar})
+    endif()
+    kiv_e2e_build(${grammar} build_output -o ${dir}/gen -x ${dir}/gen ${ARGN})
+  endforeach()
+  kiv_e2e_compare("kiv build ${ARGN} output" ${FEATURE_DIR}/build.expected "${build_output}")
+  kiv_e2e_compile(${FEATURE_DIR}/drive.pas ${dir}/bin ${dir}/units ${RUNTIME_DIR} ${dir}/gen ${COMMON_DIR})
+  kiv_e2e_run(${dir}/bin/drive ${dir}/heaptrc.log output ${FEATURE_DIR}/cases.txt)
+  set(${run_output_var} "${output}" PARENT_SCOPE)
+endfunction()
 
 set(gen_dir ${WORK_DIR}/gen)
 set(unit_dir ${WORK_DIR}/units)
 set(bin_dir ${WORK_DIR}/bin)
 file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${gen_dir} ${unit_dir} ${bin_dir})
-
-string(REPLACE "," ";" grammars "${GRAMMARS}")
-set(build_output "")
-foreach(grammar ${grammars})
-  if(NOT IS_ABSOLUTE ${grammar})
-    set(grammar ${FEATURE_DIR}/${grammar})
-  endif()
-  kiv_e2e_build(${grammar} build_output -o ${gen_dir} -x ${gen_dir})
-endforeach()
-kiv_e2e_compare("kiv build output" ${FEATURE_DIR}/build.expected "${build_output}")
-
-kiv_e2e_compile(${FEATURE_DIR}/drive.pas ${bin_dir} ${unit_dir} ${RUNTIME_DIR} ${gen_dir} ${COMMON_DIR})
-kiv_e2e_run(${bin_dir}/drive ${WORK_DIR}/heaptrc.log run_output ${FEATURE_DIR}/cases.txt)
+kiv_e2e_feature(${WORK_DIR} run_output)
 message("${run_output}")
+
+# The optimized form must behave exactly as the default form: the same diagnostics (above) and
+# the same output of every case.
+kiv_e2e_feature(${WORK_DIR}/optimized optimized_output --optimize)
+if(NOT optimized_output STREQUAL run_output)
+  message(FATAL_ERROR "the optimized form's run differs from the default form's\n"
+    "--- default ---\n${run_output}--- optimized ---\n${optimized_output}--- end ---")
+endif()
+message("optimized form: the same output")

@@ -46,6 +46,35 @@ type
 
 var
   KrOutcome: string;
+  // What a run did (its tokens, its action notes, the exception that ended it), printed before
+  // its END line, so that two builds of the same grammars can be compared run by run. The text
+  // is kept in memory taken once, so that recording it leaves the heap as it was.
+  KrTrace: AnsiString;
+  KrTraceLen: Integer;
+
+procedure KrEmit(const Line: AnsiString);
+begin
+  if KrTraceLen + Length(Line) + 1 > Length(KrTrace) then
+    exit;
+  if Line <> '' then
+    Move(Line[1], KrTrace[KrTraceLen + 1], Length(Line));
+  Inc(KrTraceLen, Length(Line) + 1);
+  KrTrace[KrTraceLen] := #10;
+end;
+
+function KrHex(const Text: AnsiString): AnsiString;
+const
+  Digits: array[0..15] of AnsiChar = '0123456789ABCDEF';
+var
+  I: Integer;
+begin
+  SetLength(Result, 2 * Length(Text));
+  for I := 1 to Length(Text) do
+  begin
+    Result[2 * I - 1] := Digits[Ord(Text[I]) shr 4];
+    Result[2 * I] := Digits[Ord(Text[I]) and 15];
+  end;
+end;
 
 constructor TKrTokens.Create(const ATypes: array of Integer);
 var
@@ -90,6 +119,7 @@ begin
   N := 0;
   repeat
     T := Stream.NextToken;
+    KrEmit('T ' + IntToStr(T.TokenType) + ' ' + IntToStr(T.Line) + ':' + IntToStr(T.Column) + ' ' + KrHex(T.TokenText));
     Inc(N);
     if N > Limit then
       raise EKrFault.Create('no end of input after ' + IntToStr(Limit) + ' tokens');
@@ -159,7 +189,10 @@ begin
     Result := KrOutcome;
   except
     on E: EkivException do
+    begin
+      KrEmit('E ' + E.ClassName + ' ' + IntToStr(E.Kind) + ' ' + IntToStr(E.Line) + ':' + IntToStr(E.Column));
       Result := KrOutcome + ' ' + E.ClassName;
+    end;
     on E: Exception do
       Result := 'FAIL ' + E.ClassName + ': ' + E.Message;
   end;
@@ -179,6 +212,7 @@ begin
   // runtime keeps for good; a second run that leaves some too is a leak.
   for Attempt := 1 to 2 do
   begin
+    KrTraceLen := 0;
     Before := GetFPCHeapStatus.CurrHeapUsed;
     fpAlarm(KrTimeLimit);
     Outcome := KrExecute(C);
@@ -189,6 +223,7 @@ begin
   end;
   if (After <> Before) and (Copy(Outcome, 1, 4) <> 'FAIL') then
     Outcome := 'FAIL leak of ' + IntToStr(Int64(After) - Int64(Before)) + ' bytes';
+  Write(Copy(KrTrace, 1, KrTraceLen));
   WriteLn('END ', Index, ' ', Outcome);
   Flush(Output);
 end;
@@ -204,6 +239,7 @@ begin
     Halt(2);
   end;
   Start := StrToIntDef(ParamStr(2), 0);
+  SetLength(KrTrace, 4 * 1024 * 1024);
   fpSignal(SIGALRM, signalhandler(@KrOnAlarm));
   AssignFile(F, ParamStr(1));
   Reset(F);
@@ -256,6 +292,7 @@ std::string GrammarProcedures(const DriverGrammar& G, std::size_t Index) {
        "    try\n"
        "      KrDrain(I, Length(C.Text) + 300);\n"
        "    finally\n"
+       "      KrEmit('N ' + IntToStr(L.KrNotes));\n"
        "      KrCheck(L.KrFault, L.KrBudgetHit);\n"
        "    end;\n"
        "  finally\n"
@@ -288,6 +325,7 @@ std::string GrammarProcedures(const DriverGrammar& G, std::size_t Index) {
        "    try\n"
        "      KrEnter" + n + "(P, C.Entry);\n"
        "    finally\n"
+       "      KrEmit('N ' + IntToStr(P.KrNotes));\n"
        "      KrCheck(P.KrFault, P.KrBudgetHit);\n"
        "    end;\n"
        "  finally\n"
@@ -313,6 +351,7 @@ std::string GrammarProcedures(const DriverGrammar& G, std::size_t Index) {
        "      try\n"
        "        KrEnter" + n + "(P, C.Entry);\n"
        "      finally\n"
+       "        KrEmit('N ' + IntToStr(P.KrNotes) + ' ' + IntToStr(L.KrNotes));\n"
        "        KrCheck(P.KrFault + L.KrFault, P.KrBudgetHit or L.KrBudgetHit);\n"
        "      end;\n"
        "    finally\n"

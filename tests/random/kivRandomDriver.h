@@ -38,7 +38,8 @@ struct Case {
 };
 
 // The driver's source text. Per case it prints "RUN <index>" before and "END <index> <outcome>"
-// after, where the outcome is "ok" or "budget" (see KrSwallow), followed by the class of the
+// after, with what the run did in between (tokens "T type line:column hex-text", the notes of
+// its actions "N ...", the recognition exception "E class kind line:column"), where the outcome is "ok" or "budget" (see KrSwallow), followed by the class of the
 // recognition exception that ended the run, or "FAIL <what>".
 std::string DriverSource(const std::vector<DriverGrammar>& Grammars);
 

@@ -52,6 +52,7 @@ struct Options {
   std::string Work = "random-work";
   bool Keep = false;  // keep the batch directories of passing batches
   int Agreement = 1;  // --agreement N: every N-th seed is run by the test rig too (0: none)
+  bool Optimized = false;  // --optimized: the optimized form must behave as the default form
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -162,6 +163,7 @@ struct Totals {
   int ParsersBuilt = 0;
   int ParsersRejected = 0;
   int Cases = 0;
+  std::size_t OptimizedCompared = 0;
   std::map<std::string, int> Outcomes;  // ok / budget with the exception class
   std::map<std::string, int> Rejections;  // first error message of rejected grammars
   std::vector<Failure> Failures;
@@ -227,6 +229,7 @@ class BatchRun {
   void MakeCases();
   void RunDriver();
   void CompareWithTestRig();
+  void CompareOptimized();
   void Fail(SeedState& S, const std::string& What);
   void KeepFiles(const SeedState& S);
   SeedState* StateOf(std::uint64_t Seed);
@@ -371,7 +374,7 @@ bool BatchRun::Compile() {
     if (fGrammars.empty()) return false;
     WriteFile((fs::path(fDir) / "KrDrive.pas").string(), DriverSource(fGrammars));
     const std::string log = (fs::path(fDir) / "fpc.log").string();
-    const ProcessResult r = RunProcess({fOptions.Fpc, "-Mdelphi", "-Cr", "-Co", "-gh", "-gl", "-vewn", "-Fu" + fOptions.Runtime,
+    const ProcessResult r = RunProcess({fOptions.Fpc, "-Mdelphi", "-Cr", "-Co", "-gh", "-gl", "-gt", "-vewn", "-Fu" + fOptions.Runtime,
                                         "-Fu.", "-FUunits", "-FE.", "KrDrive.pas"},
                                        fDir, log, 600);
     if (r.ExitCode == 0) return true;
@@ -590,6 +593,84 @@ void BatchRun::CompareWithTestRig() {
   fTotals.Agreement.Add(totals);
 }
 
+// The runs of one driver output, by case index: the lines from RUN to END.
+std::map<long, std::string> RunsOf(const std::string& Output) {
+  std::map<long, std::string> runs;
+  std::istringstream in(Output);
+  std::string line;
+  long index = -1;
+  while (std::getline(in, line)) {
+    if (line.rfind("RUN ", 0) == 0) index = std::stol(line.substr(4));
+    if (index >= 0) runs[index] += line + "\n";
+    if (line.rfind("END ", 0) == 0) index = -1;
+  }
+  return runs;
+}
+
+// Builds the grammars of the driver again with --optimize into optimized/, compiles the same
+// driver with them and runs it over the same cases: kiv must print the same for each grammar and
+// every run must print the same as with the default form.
+void BatchRun::CompareOptimized() {
+  const fs::path dir = fs::path(fDir) / "optimized";
+  std::error_code ec;
+  fs::create_directories(dir / "units", ec);
+  std::set<std::uint64_t> failed;
+  auto fail = [&](SeedState& s, const std::string& what) {
+    if (failed.insert(s.Seed).second) Fail(s, "optimized form: " + what);
+  };
+  for (std::size_t gi = 0; gi < fGrammars.size(); ++gi) {
+    SeedState& s = fSeeds[fGrammarSeeds[gi]];
+    const std::string stem = "R" + std::to_string(s.Seed);
+    std::vector<std::pair<std::string, std::string>> builds = {{s.Lexer.Unit + ".g", stem + "Lex.log"}};
+    if (!fGrammars[gi].ParserUnit.empty()) builds.push_back({s.Parser.Unit + ".g", stem + "Par.log"});
+    for (const auto& [grammar, log] : builds) {
+      const std::string optimizedLog = (dir / log).string();
+      RunProcess({fOptions.Kiv, "build", grammar, "-o", "optimized", "-x", "optimized", "--optimize"}, fDir, optimizedLog, 60);
+      if (ReadFile(optimizedLog) != ReadFile((fs::path(fDir) / log).string()))
+        fail(s, "kiv prints otherwise for " + grammar + ":\n" + FirstLines(ReadFile(optimizedLog), 10));
+    }
+  }
+  fs::copy_file(fs::path(fDir) / "KrDrive.pas", dir / "KrDrive.pas", fs::copy_options::overwrite_existing, ec);
+  const std::string log = (dir / "fpc.log").string();
+  const ProcessResult r = RunProcess({fOptions.Fpc, "-Mdelphi", "-Cr", "-Co", "-gh", "-gl", "-gt", "-vewn", "-Fu" + fOptions.Runtime,
+                                      "-Fu.", "-FUunits", "-FE.", "KrDrive.pas"},
+                                     dir.string(), log, 600);
+  if (r.ExitCode != 0) {
+    const std::string output = ReadFile(log);
+    static const std::regex errorLine(R"(R(\d+)(Lex|Par|Voc)\w*\.pas\(\d+,\d+\) (Error|Fatal): .*)");
+    std::smatch m;
+    SeedState* s = std::regex_search(output, m, errorLine) ? StateOf(std::stoull(m[1].str())) : nullptr;
+    if (s != nullptr) {
+      fail(*s, "does not compile: " + m[0].str());
+    } else {
+      std::lock_guard<std::mutex> guard(gLock);
+      std::cout << "FAIL batch " << fFirst << ": the optimized driver does not compile:\n" << FirstLines(output, 30) << std::endl;
+      fTotals.Failures.push_back({fFirst, "optimized driver does not compile"});
+    }
+    return;
+  }
+  // Only a default run that went through in one round is compared (a crash starts a new round).
+  const std::string defaultOut = ReadFile((fs::path(fDir) / "drive-0.out").string());
+  if (defaultOut.find("\nDONE") == std::string::npos) return;
+  const std::string out = (dir / "drive.out").string();
+  const std::string heap = (dir / "heap.log").string();
+  RunProcess({"./KrDrive", (fs::path(fDir) / "cases.txt").string()}, dir.string(), out, 1800, {"HEAPTRC=log=" + heap});
+  const std::map<long, std::string> expected = RunsOf(defaultOut);
+  const std::map<long, std::string> actual = RunsOf(ReadFile(out));
+  for (const auto& [index, text] : expected) {
+    const auto found = actual.find(index);
+    const std::string got = found == actual.end() ? std::string("(no run)\n") : found->second;
+    if (got == text) continue;
+    const Case& c = fCases[static_cast<std::size_t>(index)];
+    fail(fSeeds[fGrammarSeeds[static_cast<std::size_t>(c.Grammar)]],
+         "a run differs\n  case: " + CaseDescription(c, fGrammars) + "\n  line " + std::to_string(index) +
+             " of cases.txt: " + CaseLine(c) + "\n  default:\n" + FirstLines(text, 20) + "  optimized:\n" +
+             FirstLines(got, 20));
+  }
+  std::lock_guard<std::mutex> guard(gLock);
+  fTotals.OptimizedCompared += expected.size();
+}
+
 void BatchRun::Run() {
   std::error_code ec;
   fs::remove_all(fDir, ec);
@@ -599,6 +680,7 @@ void BatchRun::Run() {
     MakeCases();
     RunDriver();
     if (fOptions.Agreement > 0) CompareWithTestRig();
+    if (fOptions.Optimized) CompareOptimized();
   }
   bool failed = false;
   for (const SeedState& s : fSeeds) failed = failed || !s.Problems.empty();
@@ -611,12 +693,13 @@ void BatchRun::Run() {
 
 void Usage() {
   std::cerr << "Usage: kiv_random_grammars --kiv KIV --runtime RUNTIME_DIR [--fpc FPC] [--work DIR]\n"
-               "                           [--first SEED] [--count N] [--batch N] [--jobs N] [--keep]\n"
+               "                           [--first SEED] [--count N] [--batch N] [--jobs N] [--keep] [--optimized]\n"
                "                           [--agreement N]\n"
                "Generates N random grammar pairs from SEED on, builds them with kiv, compiles what kiv accepts\n"
                "with fpc and runs it over random inputs. Exit status 1 when some seed failed; its files are\n"
-               "kept in DIR/failures/seed-N. The test rig runs the same cases in process and must give the same\n"
-               "tokens and errors: for every seed, or every N-th with --agreement N (0: none).\n";
+               "kept in DIR/failures/seed-N. With --optimized every grammar is built with --optimize too and\n"
+               "every run must print the same in both forms. The test rig runs the same cases in process and\n"
+               "must give the same tokens and errors: for every seed, or every N-th with --agreement N (0: none).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& O) {
@@ -646,6 +729,8 @@ bool ParseOptions(int argc, char** argv, Options& O) {
       O.Keep = true;
     else if (a == "--agreement")
       O.Agreement = std::stoi(value());
+    else if (a == "--optimized")
+      O.Optimized = true;
     else
       return false;
   }
@@ -697,6 +782,7 @@ int main(int argc, char** argv) {
 
   std::cout << "\nseeds " << options.First << ".." << options.First + static_cast<std::uint64_t>(options.Count) - 1
             << ": " << totals.Seeds << " grammar pairs in " << static_cast<int>(seconds) << " s\n";
+  if (options.Optimized) std::cout << "  runs compared with the optimized form " << totals.OptimizedCompared << "\n";
   std::cout << "  lexers built " << totals.LexersBuilt << ", rejected by kiv " << totals.LexersRejected << "\n";
   std::cout << "  parsers built " << totals.ParsersBuilt << ", rejected by kiv " << totals.ParsersRejected << "\n";
   std::cout << "  runs " << totals.Cases << " ended as:\n";
