@@ -661,6 +661,7 @@ std::string AgreementTotals::Summary() const {
                      std::to_string(Parsers) + " parsers compared, " + std::to_string(Runs) + " runs agree";
   if (Disagreements != 0) text += ", " + std::to_string(Disagreements) + " disagree";
   text += "\n";
+  if (Excluded.empty()) text += "    no grammar left out\n";
   for (const auto& [why, n] : Excluded) text += "    " + std::to_string(n) + " grammars left out: " + why + "\n";
   for (const auto& [why, n] : Skipped) text += "    " + std::to_string(n) + " runs not compared: " + why + "\n";
   return text;
