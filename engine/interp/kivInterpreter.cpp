@@ -100,7 +100,7 @@ public:
       case PredicateAnswerKind::AlwaysFalse: answer = false; break;
       case PredicateAnswerKind::Ask: {
         const PredicateInfo& info = P.Predicates[static_cast<std::size_t>(Predicate)];
-        PredicateQuestion question{P.Lexer, info.Rule, info.Line, info.Column, info.Text, {}, {}};
+        PredicateQuestion question{info.Rule, info.Line, info.Column, info.Text, P.Lexer, {}, {}};
         Lookahead(question);
         answer = O.Answer ? O.Answer(question) : true;
         break;

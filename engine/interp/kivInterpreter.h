@@ -67,11 +67,11 @@ LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const s
 enum class PredicateAnswerKind { AlwaysTrue, AlwaysFalse, Ask };
 
 struct PredicateQuestion {
-  bool Lexer = false;  // asked by the lexer of a run (else by its parser)
   std::string Rule;
   int Line = 0;
   int Column = 0;
   std::string Text;  // the predicate's Pascal expression
+  bool Lexer = false;  // asked by the lexer of a run (else by its parser)
   // What the predicate's code would read where it stands: LA(I) (a character code in a lexer,
   // folded when it ignores case, 0 at the end; a token type in a parser) and a parser's LT(I)
   // text. Reading looks ahead as the compiled code would (a parser may fetch tokens).
