@@ -25,6 +25,7 @@ class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class TqvExplainView;
 class TqvGrammarChecker;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
@@ -87,6 +88,10 @@ public:
   void SyncWithDisk(const std::vector<IqvWsModulePtr>& modules);
   // Opens the message of `row` as a double click does; false when it has no target.
   bool OpenMessage(int row);
+  // Whether `row` is a nondeterminism report of a grammar in the project, and explains it in the
+  // Explanation panel on the grammar's current text (false when it is not such a report).
+  bool IsExplainable(int row) const;
+  bool ExplainMessage(int row);
 
   TqvAppSettings& Settings() { return FSettings; }
   kiv::MessageListModel* Messages() const { return FMessages; }
@@ -97,6 +102,8 @@ public:
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
   QDockWidget* MessageDock() const { return FMessageDock; }
   TqvGrammarChecker* Checker() const { return FChecker; }
+  TqvExplainView* ExplainView() const { return FExplainView; }
+  QDockWidget* ExplainDock() const { return FExplainDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -107,6 +114,12 @@ public:
   const TqvWsWizardRegistry& WizardRegistry() const { return FRegistry; }
   int ExplorerWidth() const;
   int MessagesHeight() const;
+
+signals:
+  // The Explanation panel asks to run a conflict's witness: `sample` from rule `startRule` of the
+  // grammar shown (its tab is shown first). The Explanation panel offers this only while
+  // something is connected here.
+  void WitnessRunRequested(const QString& sample, const QString& startRule);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -154,6 +167,7 @@ private:
   void toggleMessages();
   void environmentOptions();
   void copyMessages();
+  void explainCurrentMessage();
   void clearMessages();
   void selectAll();
   void nextMessage();
@@ -232,6 +246,8 @@ private:
   QMenu* FRecentFilesMenu = nullptr;
   TqvWsFileWatcher* FWatcher = nullptr;
   TqvGrammarChecker* FChecker = nullptr;
+  TqvExplainView* FExplainView = nullptr;
+  QDockWidget* FExplainDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
@@ -276,4 +292,5 @@ private:
   QAction* actHelpAbout = nullptr;
   QAction* actMessagesCopy = nullptr;
   QAction* actMessagesClear = nullptr;
+  QAction* actMessagesExplain = nullptr;
 };
