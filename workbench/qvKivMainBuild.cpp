@@ -281,7 +281,15 @@ bool TfrmKivMain::ExplainMessage(int row) {
   if (!OpenModule(module)) return false;
   TqvWsKivProject* project = Project();
   const QString exchangeDir = kiv::ResolveProjectDirectory(kiv::ProjectFolder(*FProject), project->GetExchangeDir());
-  FExplainDock->show();
+  if (FExplainDock->isHidden()) {
+    FExplainDock->show();
+    // The bottom area grows to a height that both derivations can be read in, and beside the
+    // message list the panel takes two thirds of the width.
+    constexpr int kExplainHeight = 300;
+    if (FExplainDock->height() < kExplainHeight) resizeDocks({FExplainDock}, {kExplainHeight}, Qt::Vertical);
+    if (!FExplainDock->isFloating() && dockWidgetArea(FExplainDock) == dockWidgetArea(FMessageDock))
+      resizeDocks({FMessageDock, FExplainDock}, {width() / 3, width() - width() / 3}, Qt::Horizontal);
+  }
   FExplainDock->raise();
   FExplainView->Explain(module, FMessages->Caption(row), FMessages->Column(row), exchangeDir);
   return true;

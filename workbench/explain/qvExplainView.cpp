@@ -255,7 +255,10 @@ void TqvExplainView::fillPath(QTreeWidget* list, const kiv::DerivationPath& path
     return;
   }
   for (const kiv::PathStep& step : path.Steps) {
-    auto* item = new QTreeWidgetItem(list, {stepText(step), fromEngine(step.Rule), QString::number(step.Line)});
+    // The end of a token or of the input has no place in the grammar.
+    const bool placed = step.Line > 0;
+    auto* item = new QTreeWidgetItem(
+        list, {stepText(step), placed ? fromEngine(step.Rule) : QString(), placed ? QString::number(step.Line) : QString()});
     item->setData(LineColumn, Qt::UserRole, step.Line);
   }
 }
