@@ -2,8 +2,9 @@
 # screenshots.sh - shows the workbench as a user sees it: starts it under Xvfb on copies of the
 # calculator example and saves to docs/screenshots/ the main window after "Build all" (F9), a build
 # with errors and the first one opened (F6), a project with a missing grammar file, a syntax error
-# marked by the check while typing, a nondeterminism report opened at its line, the project
-# options dialog, both wizard dialogs, and the Test panel running the parser on a wrong sample.
+# marked by the check while typing, a nondeterminism report opened at its line and explained
+# (Ctrl+E), the project options dialog, both wizard dialogs, and the Test panel running the parser
+# on a wrong sample.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -201,6 +202,11 @@ xdotool key --clearmodifiers F6
 xdotool mousemove --window "$main" "${REPORT_X:-420}" "${REPORT_Y:-647}"
 sleep 2
 capture "$main" messages-nondeterminism.png
+# Ctrl+E explains the report: the Explanation panel beside the list, both branches marked.
+settle "$main"
+xdotool key --clearmodifiers ctrl+e
+sleep 3
+capture "$main" explain-view.png
 stop_workbench
 
 # 6. The project options dialog (Alt+O) over the example project.

@@ -52,7 +52,8 @@ std::string GrammarBytes(IqvWsModule& module) {
 
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
                              const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind,
-                             const QString& inputPath, DiagnosticListener* listener) {
+                             const QString& inputPath, DiagnosticListener* listener,
+                             NondeterminismListener* reports) {
   ToolRunResult result;
   std::istringstream input(text);
   const std::lock_guard<std::mutex> oneRunAtATime(EngineRunMutex());
@@ -60,8 +61,12 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
     // A dump with nowhere to go: the run stops after the parse and the symbol pass.
     if (kind == ToolRunKind::Check) tool.SetOutput(TkivTool::OutputKind::DumpGraph, nullptr);
+    // The lookahead dump runs the analysis that a build runs, and writes it where nobody reads it.
+    std::ostringstream unread;
+    if (kind == ToolRunKind::Analyze) tool.SetOutput(TkivTool::OutputKind::DumpLookahead, &unread);
     if (!inputPath.isEmpty()) tool.SetInputPath(toEnginePath(inputPath));
     tool.SetDiagnosticListener(listener);
+    tool.SetNondeterminismListener(reports);
     tool.Run();
     result.errors = tool.GetErrorCount();
     result.warnings = tool.GetWarningCount();

@@ -17,6 +17,7 @@ class IqvWsModule;
 namespace kiv {
 
 class DiagnosticListener;
+class NondeterminismListener;
 
 // The folder of the project's file; for a project not saved yet, the current directory.
 QString ProjectFolder(const IqvWsModule& project);
@@ -42,19 +43,21 @@ struct ToolRunResult {
   QString failure;  // set when the generator threw instead of returning
 };
 
-// How a run ends after a clean parse: generating the units (a build), or nothing at all (a
-// check: the front end and the symbol pass only, no file written).
-enum class ToolRunKind { Build, Check };
+// How a run ends after a clean parse: generating the units (a build), nothing at all (a check:
+// the front end and the symbol pass only, no file written), or the LL(k) analysis with its
+// nondeterminism reports and nothing written (an analysis, for explaining a report).
+enum class ToolRunKind { Build, Check, Analyze };
 
 // Runs the generator over `text` named `name`; no exception leaves it. `inputPath` is the
 // grammar's file (empty when it has none): a build never writes over it. `listener`, when given,
-// is told every diagnostic with its column as well. Runs are taken one at a time across threads
+// is told every diagnostic with its column as well, `reports` the decision of every
+// nondeterminism report while its grammar is there. Runs are taken one at a time across threads
 // (the engine numbers blocks process-wide), so a build waits for a check that is under way. Safe
 // to call from any thread; `handler` and `listener` are called on the calling thread.
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
                              const QString& exchangeDir, IkivToolErrorHandler* handler,
                              ToolRunKind kind = ToolRunKind::Build, const QString& inputPath = QString(),
-                             DiagnosticListener* listener = nullptr);
+                             DiagnosticListener* listener = nullptr, NondeterminismListener* reports = nullptr);
 
 // The files a build of `text` would write (nothing is written), named as the build names them;
 // taken one at a time with the runs above.

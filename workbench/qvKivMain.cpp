@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -26,6 +27,7 @@
 
 #include "workbench/authoring/qvWsKivGrammarWizards.h"
 #include "workbench/check/qvGrammarChecker.h"
+#include "workbench/explain/qvExplainView.h"
 #include "workbench/qvAbout.h"
 #include "workbench/qvBuildCommand.h"
 #include "workbench/qvIcons.h"
@@ -111,7 +113,7 @@ TfrmKivMain::~TfrmKivMain() {
   QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
   for (QObject* sender : std::initializer_list<QObject*>{FTree, FPages, FMessages, FMessageView, FFindDialog,
                                                                FFindDialog ? FFindDialog->FindEdit() : nullptr,
-                                                               FWatcher, FChecker})
+                                                               FWatcher, FChecker, FExplainView})
     if (sender) sender->disconnect(this);
   // A check under way ends before the modules it reads go; the Test panel writes its sample first.
   delete FChecker;
@@ -119,6 +121,9 @@ TfrmKivMain::~TfrmKivMain() {
   delete FTestDock;
   FTestDock = nullptr;
   FTestPanel = nullptr;
+  delete FExplainDock;
+  FExplainDock = nullptr;
+  FExplainView = nullptr;
   dropProject();
 }
 
@@ -182,6 +187,32 @@ void TfrmKivMain::createPanels() {
   FTestDock->setWidget(FTestPanel);
   splitDockWidget(FMessageDock, FTestDock, Qt::Horizontal);
   FTestDock->hide();
+  // The Explanation panel sits to the right of the message list, hidden until a report is
+  // explained; closing it takes its marks out of the editor.
+  FExplainView = new TqvExplainView;
+  FExplainDock = new QDockWidget(QStringLiteral("Explanation"), this);
+  FExplainDock->setObjectName(QStringLiteral("dockExplain"));
+  FExplainDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+  FExplainDock->setWidget(FExplainView);
+  splitDockWidget(FMessageDock, FExplainDock, Qt::Horizontal);
+  FExplainDock->hide();
+  connect(FExplainDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible && FExplainDock->isHidden()) FExplainView->ClearMarks();
+  });
+  connect(FExplainView, &TqvExplainView::StepChosen, this, [this](IqvWsModule* module, int line) {
+    const IqvWsModulePtr shown = FProject ? FProject->FindChild(module->GetName()) : nullptr;
+    if (shown.get() != module || !OpenModule(shown) || !module->GetEditor()) return;
+    module->GetEditor()->GotoPosition(line, 0);
+    module->GetEditor()->HighlightLine(line, kiv::CheckMarkKind::Warning);
+  });
+  connect(FExplainView, &TqvExplainView::RunWitnessRequested, this,
+          [this](IqvWsModule* module, const QString& sample, const QString& startRule) {
+            const IqvWsModulePtr shown = FProject ? FProject->FindChild(module->GetName()) : nullptr;
+            if (shown.get() != module || !OpenModule(shown)) return;
+            emit WitnessRunRequested(sample, startRule);
+          });
+  // A witness goes to the Test panel, which runs it on the grammar just opened.
+  connect(this, &TfrmKivMain::WitnessRunRequested, FTestPanel, &TqvTestPanel::RunSample);
 
   FStatus = new kiv::PanelStatusBar;
   for (int width : {70, 70}) FStatus->AddPanel(width);
@@ -240,8 +271,14 @@ void TfrmKivMain::createPanels() {
   connect(FMessages, &QAbstractItemModel::rowsRemoved, this, attachMenu);
   connect(FMessages, &QAbstractItemModel::modelReset, this, attachMenu);
   attachMenu();
-  connect(FMessageView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { FMessageMenu->exec(FMessageView->viewport()->mapToGlobal(pos)); });
+  connect(FMessageView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // The menu's commands act on the item under the mouse.
+    const QModelIndex at = FMessageView->indexAt(pos);
+    if (at.isValid() && !FMessageView->selectionModel()->isRowSelected(at.row(), QModelIndex()))
+      FMessageView->setCurrentIndex(at);
+    UpdateState();
+    FMessageMenu->exec(FMessageView->viewport()->mapToGlobal(pos));
+  });
 }
 
 QAction* TfrmKivMain::makeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -317,6 +354,7 @@ void TfrmKivMain::createActions() {
 
   actMessagesCopy = makeAction("actMessagesCopy", QStringLiteral("&Copy"), Keys(), &TfrmKivMain::copyMessages);
   actMessagesClear = makeAction("actMessagesClear", QStringLiteral("C&lear"), Keys(), &TfrmKivMain::clearMessages);
+  actMessagesExplain = makeAction("actMessagesExplain", QStringLiteral("E&xplain conflict"), Keys(QStringLiteral("Ctrl+E")), &TfrmKivMain::explainCurrentMessage);
 
   actFileNewProject->setIcon(themeIcon("document-new", QStyle::SP_FileIcon));
   actFileOpenProject->setIcon(themeIcon("document-open", QStyle::SP_DialogOpenButton));
@@ -370,7 +408,7 @@ void TfrmKivMain::createMenusAndToolBar() {
   search->addSeparator();
   search->addAction(actSearchGoto);
   search->addSeparator();
-  search->addActions({actSearchNextMessage, actSearchPrevMessage});
+  search->addActions({actSearchNextMessage, actSearchPrevMessage, actMessagesExplain});
 
   QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
   project->setObjectName(QStringLiteral("mnuProject"));
@@ -419,6 +457,8 @@ void TfrmKivMain::createMenusAndToolBar() {
 
   FMessageMenu = new QMenu(this);
   FMessageMenu->setObjectName(QStringLiteral("pmMessages"));
+  FMessageMenu->addAction(actMessagesExplain);
+  FMessageMenu->addSeparator();
   FMessageMenu->addActions({actMessagesCopy, actMessagesClear});
 }
 
@@ -557,6 +597,8 @@ void TfrmKivMain::UpdateState() {
     hasDiagnostics = FMessages->Image(row) == MessageImageKind::Error || FMessages->Image(row) == MessageImageKind::Warning;
   actSearchNextMessage->setEnabled(hasDiagnostics);
   actSearchPrevMessage->setEnabled(hasDiagnostics);
+  actMessagesExplain->setEnabled(FMessageView->currentIndex().isValid() && IsExplainable(FMessageView->currentIndex().row()));
+  FExplainView->SetWitnessRunnable(isSignalConnected(QMetaMethod::fromSignal(&TfrmKivMain::WitnessRunRequested)));
   actViewNextPage->setEnabled(FPages->count() > 1);
   actViewPrevPage->setEnabled(FPages->count() > 1);
 }

@@ -25,6 +25,7 @@ class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class TqvExplainView;
 class TqvGrammarChecker;
 class TqvTestPanel;
 class TqvWsKivGrammarWizard;
@@ -88,6 +89,10 @@ public:
   void SyncWithDisk(const std::vector<IqvWsModulePtr>& modules);
   // Opens the message of `row` as a double click does; false when it has no target.
   bool OpenMessage(int row);
+  // Whether `row` is a nondeterminism report of a grammar in the project, and explains it in the
+  // Explanation panel on the grammar's current text (false when it is not such a report).
+  bool IsExplainable(int row) const;
+  bool ExplainMessage(int row);
 
   TqvAppSettings& Settings() { return FSettings; }
   kiv::MessageListModel* Messages() const { return FMessages; }
@@ -100,6 +105,8 @@ public:
   TqvGrammarChecker* Checker() const { return FChecker; }
   TqvTestPanel* TestPanel() const { return FTestPanel; }
   QDockWidget* TestDock() const { return FTestDock; }
+  TqvExplainView* ExplainView() const { return FExplainView; }
+  QDockWidget* ExplainDock() const { return FExplainDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -110,6 +117,12 @@ public:
   const TqvWsWizardRegistry& WizardRegistry() const { return FRegistry; }
   int ExplorerWidth() const;
   int MessagesHeight() const;
+
+signals:
+  // The Explanation panel asks to run a conflict's witness: `sample` from rule `startRule` of the
+  // grammar shown (its tab is shown first). The Explanation panel offers this only while
+  // something is connected here.
+  void WitnessRunRequested(const QString& sample, const QString& startRule);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -158,6 +171,7 @@ private:
   void toggleTestPanel();
   void environmentOptions();
   void copyMessages();
+  void explainCurrentMessage();
   void clearMessages();
   void selectAll();
   void nextMessage();
@@ -238,6 +252,8 @@ private:
   TqvGrammarChecker* FChecker = nullptr;
   TqvTestPanel* FTestPanel = nullptr;
   QDockWidget* FTestDock = nullptr;
+  TqvExplainView* FExplainView = nullptr;
+  QDockWidget* FExplainDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
@@ -283,4 +299,5 @@ private:
   QAction* actHelpAbout = nullptr;
   QAction* actMessagesCopy = nullptr;
   QAction* actMessagesClear = nullptr;
+  QAction* actMessagesExplain = nullptr;
 };
