@@ -20,12 +20,12 @@ namespace {
 // Paths go to the engine in the file system's own encoding.
 std::string toEnginePath(const QString& path) { return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(); }
 
-std::mutex& engineRunMutex() {
+}  // namespace
+
+std::mutex& EngineRunMutex() {
   static std::mutex mutex;
   return mutex;
 }
-
-}  // namespace
 
 QString ProjectFolder(const IqvWsModule& project) {
   if (project.HasFilePath()) return QFileInfo(project.GetFilePath()).absolutePath();
@@ -56,7 +56,7 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
                              NondeterminismListener* reports) {
   ToolRunResult result;
   std::istringstream input(text);
-  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  const std::lock_guard<std::mutex> oneRunAtATime(EngineRunMutex());
   try {
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
     // A dump with nowhere to go: the run stops after the parse and the symbol pass.
@@ -81,7 +81,7 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
 
 GrammarOutputs PlanGrammarOutputs(const std::string& text, const QString& name, const QString& inputPath,
                                   const QString& outputDir, const QString& exchangeDir) {
-  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  const std::lock_guard<std::mutex> oneRunAtATime(EngineRunMutex());
   return PlanOutputs(text, name.toStdString(), inputPath.isEmpty() ? std::string() : toEnginePath(inputPath),
                      toEnginePath(outputDir), toEnginePath(exchangeDir));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <mutex>
 #include <string>
 
 #include "engine/driver/kivOutputPlan.h"
@@ -30,6 +31,10 @@ QString ResolveProjectDirectory(const QString& folder, const QString& directory)
 // The module's current text (the editor's when one is open), encoded as its file is: the
 // bytes a save would write, so that a build reads exactly what `kiv build` reads from the file.
 std::string GrammarBytes(IqvWsModule& module);
+
+// Held by every run of the engine's front end (builds, checks, the test rig's loads): the engine
+// numbers blocks process-wide, so two such runs must not overlap.
+std::mutex& EngineRunMutex();
 
 // What a finished run reports beyond the lines it sent to the handler.
 struct ToolRunResult {

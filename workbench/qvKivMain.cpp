@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
 
 #include "workbench/authoring/qvWsKivGrammarWizards.h"
 #include "workbench/check/qvGrammarChecker.h"
@@ -41,6 +42,7 @@
 #include "workbench/qvWsKivWizards.h"
 #include "workbench/qvOptionsDialog.h"
 #include "workbench/qvWsTreeView.h"
+#include "workbench/testrig/qvTestPanel.h"
 
 using kiv::MessageImageKind;
 using kiv::mainwindow::key;
@@ -113,12 +115,15 @@ TfrmKivMain::~TfrmKivMain() {
                                                                FFindDialog ? FFindDialog->FindEdit() : nullptr,
                                                                FWatcher, FChecker, FExplainView})
     if (sender) sender->disconnect(this);
-  // A check under way ends before the modules it reads go.
+  // A check under way ends before the modules it reads go; the Test panel writes its sample first.
   delete FChecker;
   FChecker = nullptr;
   delete FExplainDock;
   FExplainDock = nullptr;
   FExplainView = nullptr;
+  delete FTestDock;
+  FTestDock = nullptr;
+  FTestPanel = nullptr;
   dropProject();
 }
 
@@ -198,6 +203,16 @@ void TfrmKivMain::createPanels() {
             if (shown.get() != module || !OpenModule(shown)) return;
             emit WitnessRunRequested(sample, startRule);
           });
+  // The Test panel sits to the right of the message list, hidden until asked for.
+  FTestPanel = new TqvTestPanel;
+  FTestDock = new QDockWidget(QStringLiteral("Test"), this);
+  FTestDock->setObjectName(QStringLiteral("dockTest"));
+  FTestDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+  FTestDock->setWidget(FTestPanel);
+  splitDockWidget(FMessageDock, FTestDock, Qt::Horizontal);
+  FTestDock->hide();
+  // The Explanation panel's witness runs in the Test panel.
+  connect(this, &TfrmKivMain::WitnessRunRequested, FTestPanel, &TqvTestPanel::RunSample);
 
   FStatus = new kiv::PanelStatusBar;
   for (int width : {70, 70}) FStatus->AddPanel(width);
@@ -329,6 +344,9 @@ void TfrmKivMain::createActions() {
   actViewMessages = makeAction("actViewMessages", QStringLiteral("&Messages"), Keys(), &TfrmKivMain::toggleMessages);
   actViewMessages->setCheckable(true);
   actViewMessages->setChecked(true);
+  actViewTestPanel = makeAction("actViewTestPanel", QStringLiteral("Te&st panel"), Keys(QStringLiteral("F12")), &TfrmKivMain::toggleTestPanel);
+  actViewTestPanel->setCheckable(true);
+  connect(FTestDock, &QDockWidget::visibilityChanged, this, [this] { actViewTestPanel->setChecked(!FTestDock->isHidden()); });
   actViewNextPage = makeAction("actViewNextPage", QStringLiteral("&Next tab"), Keys(QStringLiteral("Ctrl+Tab")), &TfrmKivMain::nextPage);
   actViewPrevPage = makeAction("actViewPrevPage", QStringLiteral("&Previous tab"), Keys(QStringLiteral("Ctrl+Shift+Tab")), &TfrmKivMain::previousPage);
   actToolsOptions = makeAction("actToolsOptions", QStringLiteral("Environment op&tions"), Keys(), &TfrmKivMain::environmentOptions);
@@ -402,7 +420,7 @@ void TfrmKivMain::createMenusAndToolBar() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   tools->setObjectName(QStringLiteral("mnuTools"));
-  tools->addActions({actViewExplorer, actViewMessages});
+  tools->addActions({actViewExplorer, actViewMessages, actViewTestPanel});
   tools->addSeparator();
   tools->addActions({actViewNextPage, actViewPrevPage});
   tools->addSeparator();
@@ -503,6 +521,7 @@ void TfrmKivMain::followCurrentEditor() {
   const QString exchangeDir =
       project ? kiv::ResolveProjectDirectory(kiv::ProjectFolder(*FProject), project->GetExchangeDir()) : QString();
   FChecker->Follow(module, exchangeDir);
+  FTestPanel->Follow(FProject, module, exchangeDir);
 }
 
 IqvWsModuleEditor* TfrmKivMain::CurrentEditor() const {
@@ -612,6 +631,22 @@ void TfrmKivMain::toggleMessages() {
   QApplication::sendPostedEvents(this, QEvent::LayoutRequest);
   if (layout()) layout()->activate();
   actViewMessages->setChecked(FMessageView->height() > kHiddenHeight);
+}
+
+void TfrmKivMain::toggleTestPanel() {
+  if (!FTestDock->isHidden()) {
+    FTestDock->hide();
+    return;
+  }
+  FTestDock->show();
+  FTestDock->raise();
+  // The bottom area grows to a height that a sample and its tree can be read in.
+  constexpr int kTestHeight = 260;
+  if (FTestDock->height() < kTestHeight) resizeDocks({FTestDock}, {kTestHeight}, Qt::Vertical);
+  // Beside the message list it takes two thirds of the width.
+  if (!FTestDock->isFloating() && FMessageDock->isVisible() && dockWidgetArea(FTestDock) == dockWidgetArea(FMessageDock))
+    resizeDocks({FMessageDock, FTestDock}, {width() / 3, width() - width() / 3}, Qt::Horizontal);
+  FTestPanel->SampleEdit()->setFocus();
 }
 
 void TfrmKivMain::nextPage() {

@@ -1,7 +1,7 @@
 // qvKivMain.h
 // TfrmKivMain: the workbench's main window. It owns the current project, shows it in the
 // project tree, edits its grammars in tabs, builds one grammar or all of them with the
-// generator, and lists the generator's diagnostics (in a dock beside which more panels can go),
+// generator, and lists the generator's diagnostics (in a dock; the Test panel docks beside it),
 // from which a double click or Enter opens the grammar at the reported line. It keeps the open
 // grammars in step with their files, checks the shown grammar in the background as the user
 // types, and remembers recent projects and files.
@@ -27,6 +27,7 @@ class QSplitter;
 class QTabWidget;
 class TqvExplainView;
 class TqvGrammarChecker;
+class TqvTestPanel;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
 class TqvWsKivParserWizard;
@@ -104,6 +105,8 @@ public:
   TqvGrammarChecker* Checker() const { return FChecker; }
   TqvExplainView* ExplainView() const { return FExplainView; }
   QDockWidget* ExplainDock() const { return FExplainDock; }
+  TqvTestPanel* TestPanel() const { return FTestPanel; }
+  QDockWidget* TestDock() const { return FTestDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -165,6 +168,7 @@ private:
   void projectOptions();
   void toggleExplorer();
   void toggleMessages();
+  void toggleTestPanel();
   void environmentOptions();
   void copyMessages();
   void explainCurrentMessage();
@@ -248,6 +252,8 @@ private:
   TqvGrammarChecker* FChecker = nullptr;
   TqvExplainView* FExplainView = nullptr;
   QDockWidget* FExplainDock = nullptr;
+  TqvTestPanel* FTestPanel = nullptr;
+  QDockWidget* FTestDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
@@ -286,6 +292,7 @@ private:
   QAction* actProjectOptions = nullptr;
   QAction* actViewExplorer = nullptr;
   QAction* actViewMessages = nullptr;
+  QAction* actViewTestPanel = nullptr;
   QAction* actViewNextPage = nullptr;
   QAction* actViewPrevPage = nullptr;
   QAction* actToolsOptions = nullptr;

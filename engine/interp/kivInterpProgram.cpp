@@ -472,6 +472,7 @@ private:
     fRuleName = rule->Name;
     rule->Public = Symbol.getAccess() == "public";
     rule->Protected = Symbol.getAccess() == "protected";
+    rule->Private = Symbol.getAccess() == "private";
     rule->HandlerKind = source.GetHandlerKind();
     rule->HandlerReraises = Reraises(source.GetHandlerText());
     rule->DefaultHandler = !fLexer && rule->HandlerKind.empty() && source.GetDefaultErrorHandler();
@@ -609,6 +610,21 @@ std::vector<std::string> Grammar::RuleNames() const {
   return names;
 }
 
+std::vector<RuleInfo> Grammar::Rules() const {
+  std::vector<RuleInfo> rules;
+  for (const auto& rule : fProgram->Rules) {
+    RuleInfo info;
+    info.Name = rule->Name;
+    info.Public = !rule->Protected && !rule->Private;
+    if (rule->Body != nullptr) {
+      info.Line = rule->Body->Line;
+      info.Column = rule->Body->Column;
+    }
+    rules.push_back(std::move(info));
+  }
+  return rules;
+}
+
 LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const std::string& ExchangeDir,
                        IkivToolErrorHandler* Handler, DiagnosticListener* Listener) {
   LoadResult result;
@@ -653,6 +669,7 @@ LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const s
   if (tool.GetErrorCount() != 0) return finish();
   IkivGrammarPtr grammar = maker->getGrammar();
   if (!grammar) return finish();
+  if (const IkivTokenPtr vocabulary = grammar->getImportVocab()) result.ImportVocabulary = LastPathComponent(vocabulary->TokenText());
   try {
     // The generator checks every block as it reaches it; its text stays in memory.
     generator->Generate(*grammar);

@@ -105,6 +105,7 @@ struct Rule {
   std::string Name;  // as the user wrote it (a lexer rule without its "m")
   bool Public = false;
   bool Protected = false;
+  bool Private = false;
   const Block* Body = nullptr;
   bool SingleAlt = false;  // the body's one alternative runs without a decision
   int Predicate = -1;  // the single alternative's gating predicate, checked like a validating one

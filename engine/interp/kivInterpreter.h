@@ -20,6 +20,15 @@ namespace kiv::interp {
 
 struct Program;
 
+// A rule as a front end lists it: whether a parser run may start with it (neither protected nor
+// private), and where its body starts in the grammar (the line of its name or of its colon).
+struct RuleInfo {
+  std::string Name;
+  bool Public = false;
+  int Line = 0;
+  int Column = 0;
+};
+
 // A grammar ready to run. Immutable after loading: several runs (on several threads) may share it.
 class Grammar {
 public:
@@ -29,6 +38,8 @@ public:
   const std::string& Name() const;
   // The rule names a parser run may start with, in the grammar's order.
   std::vector<std::string> RuleNames() const;
+  // Every rule, in the grammar's order.
+  std::vector<RuleInfo> Rules() const;
   const Program& Compiled() const { return *fProgram; }
 
 private:
@@ -42,6 +53,8 @@ struct LoadResult {
   // The vocabulary file the build would write (a lexer's, for the parser that imports it).
   std::string VocabularyFile;  // its file name, without folder
   std::string VocabularyText;
+  // The vocabulary the grammar's importVocab option named and that was read (empty when none).
+  std::string ImportVocabulary;
 };
 
 // Reads, checks and analyses a grammar exactly as `kiv build` does, and compiles it for the
