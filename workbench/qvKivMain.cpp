@@ -118,12 +118,12 @@ TfrmKivMain::~TfrmKivMain() {
   // A check under way ends before the modules it reads go; the Test panel writes its sample first.
   delete FChecker;
   FChecker = nullptr;
-  delete FExplainDock;
-  FExplainDock = nullptr;
-  FExplainView = nullptr;
   delete FTestDock;
   FTestDock = nullptr;
   FTestPanel = nullptr;
+  delete FExplainDock;
+  FExplainDock = nullptr;
+  FExplainView = nullptr;
   dropProject();
 }
 
@@ -179,6 +179,14 @@ void TfrmKivMain::createPanels() {
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
   addDockWidget(Qt::BottomDockWidgetArea, FMessageDock);
   resizeDocks({FMessageDock}, {FMessagesHeight}, Qt::Vertical);
+  // The Test panel sits to the right of the message list, hidden until asked for.
+  FTestPanel = new TqvTestPanel;
+  FTestDock = new QDockWidget(QStringLiteral("Test"), this);
+  FTestDock->setObjectName(QStringLiteral("dockTest"));
+  FTestDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+  FTestDock->setWidget(FTestPanel);
+  splitDockWidget(FMessageDock, FTestDock, Qt::Horizontal);
+  FTestDock->hide();
   // The Explanation panel sits to the right of the message list, hidden until a report is
   // explained; closing it takes its marks out of the editor.
   FExplainView = new TqvExplainView;
@@ -203,15 +211,7 @@ void TfrmKivMain::createPanels() {
             if (shown.get() != module || !OpenModule(shown)) return;
             emit WitnessRunRequested(sample, startRule);
           });
-  // The Test panel sits to the right of the message list, hidden until asked for.
-  FTestPanel = new TqvTestPanel;
-  FTestDock = new QDockWidget(QStringLiteral("Test"), this);
-  FTestDock->setObjectName(QStringLiteral("dockTest"));
-  FTestDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
-  FTestDock->setWidget(FTestPanel);
-  splitDockWidget(FMessageDock, FTestDock, Qt::Horizontal);
-  FTestDock->hide();
-  // The Explanation panel's witness runs in the Test panel.
+  // A witness goes to the Test panel, which runs it on the grammar just opened.
   connect(this, &TfrmKivMain::WitnessRunRequested, FTestPanel, &TqvTestPanel::RunSample);
 
   FStatus = new kiv::PanelStatusBar;

@@ -103,10 +103,10 @@ public:
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
   QDockWidget* MessageDock() const { return FMessageDock; }
   TqvGrammarChecker* Checker() const { return FChecker; }
-  TqvExplainView* ExplainView() const { return FExplainView; }
-  QDockWidget* ExplainDock() const { return FExplainDock; }
   TqvTestPanel* TestPanel() const { return FTestPanel; }
   QDockWidget* TestDock() const { return FTestDock; }
+  TqvExplainView* ExplainView() const { return FExplainView; }
+  QDockWidget* ExplainDock() const { return FExplainDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -250,10 +250,10 @@ private:
   QMenu* FRecentFilesMenu = nullptr;
   TqvWsFileWatcher* FWatcher = nullptr;
   TqvGrammarChecker* FChecker = nullptr;
-  TqvExplainView* FExplainView = nullptr;
-  QDockWidget* FExplainDock = nullptr;
   TqvTestPanel* FTestPanel = nullptr;
   QDockWidget* FTestDock = nullptr;
+  TqvExplainView* FExplainView = nullptr;
+  QDockWidget* FExplainDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 

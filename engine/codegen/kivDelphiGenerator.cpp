@@ -241,7 +241,7 @@ void TkivDelphiGenerator::WriteDeclarations() {
   if (fIsLexer) {
     PrintLine("public");
     Indent();
-    PrintLine("function  NextToken: IkivToken; override;");
+    PrintLine(TypedDispatch() ? "function  _nextTokenType: integer; override;" : "function  NextToken: IkivToken; override;");
     Dedent();
   }
   PrintLine("end;");
@@ -1114,6 +1114,12 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
     ReportError("Rule \"" + name + "\" needs arguments.", Ref.GetLine(), Ref.GetColumn());
   }
   const std::string method = kiv::PascalIdentifier(symbol->getId());
+  if (fIsLexer && fInTypedDispatch) {
+    // The rule leaves its type and text for the token buffer or NextToken (note [optimized form]).
+    PrintLine(method + "(false);");
+    PrintLine("result := _ruleType;");
+    return;
+  }
   if (fIsLexer) {
     line += method + "(" + (Ref.GetLabel().empty() ? "false" : "true") + (args.empty() ? "" : ", " + args) + ");";
   } else if (args.empty() && returns && kiv::SameText(symbol->getId(), fRuleId)) {
@@ -1153,17 +1159,15 @@ void TkivDelphiGenerator::GenNextToken() {
   PrintLine(kiv::CommentBanner('-', 76));
   PrintLine("// NextToken");
   PrintLine(kiv::CommentBanner('-', 76));
-  PrintLine("function " + ClassName() + ".NextToken : IkivToken;");
+  const bool typed = TypedDispatch();
+  PrintLine("function " + ClassName() + (typed ? "._nextTokenType : integer;" : ".NextToken : IkivToken;"));
 
-  const IkivGrammar::RuleList rules = fGrammar->getRules();
-  const bool anyPublic = std::any_of(rules.begin(), rules.end(), [](const IkivRuleSymbolPtr& symbol) {
-    return symbol && symbol->getId() != kNextTokenRuleId && symbol->getAccess() == "public";
-  });
-  if (!anyPublic) {
+  if (!AnyPublicRule()) {
     for (const std::string& line : kiv::ExpandTemplate(kiv::tmpl::NextTokenWithoutRules)) PrintLine(line);
     return;
   }
 
+  const IkivGrammar::RuleList rules = fGrammar->getRules();
   IkivRuleBlock* block = TkivGrammarMaker::CreateNextTokenRule(*fGrammar, rules, "NextToken");
   auto symbol = std::make_shared<TkivRuleSymbol>(kNextTokenRuleId);
   symbol->setBlock(block);
@@ -1218,6 +1222,7 @@ void TkivDelphiGenerator::GenNextToken() {
     }
   }
 
+  fInTypedDispatch = typed;
   const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
   std::vector<std::string> otherwise;
   if (!filter && fOptimize)
@@ -1228,8 +1233,11 @@ void TkivDelphiGenerator::GenNextToken() {
     otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenFilterSkip);
   else
     otherwise = kiv::ExpandTemplate(kiv::tmpl::NextTokenFilterRule, {{"Rule", filterRule}});
-  GenBlockFinish(info, JoinLines(kiv::ExpandTemplate(kiv::tmpl::NextTokenEndOfInput, {{"Otherwise", JoinLines(otherwise)}})),
+  GenBlockFinish(info,
+                 JoinLines(kiv::ExpandTemplate(typed ? kiv::tmpl::TypedNextTokenEndOfInput : kiv::tmpl::NextTokenEndOfInput,
+                                               {{"Otherwise", JoinLines(otherwise)}})),
                  false);
+  fInTypedDispatch = false;
   if (!filterRule.empty()) {
     PrintLine("");
     PrintLine("commit;");
@@ -1239,14 +1247,14 @@ void TkivDelphiGenerator::GenNextToken() {
   PrintLine(kiv::CommentBanner('-', 62));
   PrintLine("// If we found a SKIP token, then try again...");
   PrintLine(kiv::CommentBanner('-', 62));
-  PrintLine("if result = nil then");
+  PrintLine(typed ? "if result = TT_SKIP then" : "if result = nil then");
   PrintLine(Unit() + "continue;");
   PrintLine("");
   if (fLexerGrammar->getTestLiterals()) {
     PrintLine(kiv::CommentBanner('-', 62));
     PrintLine("// Literals test");
     PrintLine(kiv::CommentBanner('-', 62));
-    PrintLine("result.TokenType := TestLiteral(result.TokenType);");
+    PrintLine(typed ? "result := TestLiteral(result);" : "result.TokenType := TestLiteral(result.TokenType);");
     PrintLine("");
   }
   PrintLine(kiv::CommentBanner('-', 62));
@@ -1274,6 +1282,17 @@ void TkivDelphiGenerator::GenNextToken() {
   Dedent();
   PrintLine("end;");
   PrintLine("");
+}
+
+bool TkivDelphiGenerator::AnyPublicRule() const {
+  const IkivGrammar::RuleList rules = fGrammar->getRules();
+  return std::any_of(rules.begin(), rules.end(), [](const IkivRuleSymbolPtr& symbol) {
+    return symbol && symbol->getId() != kNextTokenRuleId && symbol->getAccess() == "public";
+  });
+}
+
+bool TkivDelphiGenerator::TypedDispatch() const {
+  return fIsLexer && fOptimize && !fLexerGrammar->getFilter() && AnyPublicRule();
 }
 
 bool TkivDelphiGenerator::LiteralsNeeded() const {

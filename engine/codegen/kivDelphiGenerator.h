@@ -59,7 +59,11 @@ struct TkivDelphiBlockFinishingInfo {
 // - in a lexer loop without predicates, init action or non-greedy exit, a case branch that is a
 //   single unlabelled character, range or inverted set, chosen by exactly the characters it
 //   matches, consumes the whole run of such characters at once (_scanRun); the loop counter
-//   grows by the run's length, as the loop would have counted it.
+//   grows by the run's length, as the loop would have counted it;
+// - a lexer without a filter writes its dispatch as _nextTokenType and inherits NextToken from the
+//   runtime: the dispatch calls token rules with pCreate false, and each rule's _finishRule leaves
+//   the type and where the text starts, so the token object is made only when wanted (by
+//   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer).
 class TkivDelphiGenerator : public TkivCodeGenerator {
 public:
   TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
@@ -96,6 +100,9 @@ private:
   void GenRuleHandler(IkivRuleBlock& Block);
   void GenNextToken();
   void GenLiteralsInitializer();
+  bool AnyPublicRule() const;
+  // Whether the lexer's dispatch is written as _nextTokenType (see note [optimized form]).
+  bool TypedDispatch() const;
   bool LiteralsNeeded() const;
 
   // --- decisions ---
@@ -145,5 +152,7 @@ private:
   // branches may scan runs (see GenRunScan).
   IkivAlternativeBlock* fRunLoop = nullptr;
   std::string fRunCounter;
+  // The dispatch being written is _nextTokenType: its rule calls hand back types.
+  bool fInTypedDispatch = false;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
 };

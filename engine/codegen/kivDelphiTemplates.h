@@ -54,6 +54,16 @@ end
 
 ${Otherwise})";
 
+// The same in the optimized form's _nextTokenType: the end-of-input type.
+inline constexpr std::string_view TypedNextTokenEndOfInput = R"(
+if LA(1) = EOF_CHAR then
+begin
+   uponEof;
+   result := _eofType;
+end
+
+${Otherwise})";
+
 // No rule matches and filtering is off: the mismatch names every character a token can start with.
 inline constexpr std::string_view NextTokenMismatch = R"(
 else

@@ -293,6 +293,7 @@ private:
     fSaveText = fSaveText && Alt.GetAstEnabled();
     Out.HandlerKind = Alt.GetHandlerKind();
     Out.HandlerReraises = Reraises(Alt.GetHandlerText());
+    Out.HandlerText = ActionBody(Alt.GetHandlerText());
     std::vector<Op>* outer = fOps;
     fOps = &Out.Ops;
     for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
@@ -303,7 +304,7 @@ private:
   }
 
   static bool Reraises(const std::string& Handler) {
-    for (const std::string& w : ActionWords(Handler))
+    for (const std::string& w : ActionWords(ActionBody(Handler)))
       if (SameText(w, "raise")) return true;
     return false;
   }
@@ -475,6 +476,7 @@ private:
     rule->Private = Symbol.getAccess() == "private";
     rule->HandlerKind = source.GetHandlerKind();
     rule->HandlerReraises = Reraises(source.GetHandlerText());
+    rule->HandlerText = ActionBody(source.GetHandlerText());
     rule->DefaultHandler = !fLexer && rule->HandlerKind.empty() && source.GetDefaultErrorHandler();
     if (IkivRuleEndElem* end = source.GetEndNode(); end != nullptr && rule->DefaultHandler)
       rule->Follow = MembersOf(fAnalyzer.Follow(1, *end));

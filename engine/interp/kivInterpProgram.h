@@ -69,6 +69,7 @@ struct Alternative {
   int Predicate = -1;  // a predicate that gates the alternative (index in Program::Predicates)
   std::string HandlerKind;  // "except", "finally" or empty
   bool HandlerReraises = false;
+  std::string HandlerText;
 };
 
 struct Branch {
@@ -111,6 +112,7 @@ struct Rule {
   int Predicate = -1;  // the single alternative's gating predicate, checked like a validating one
   std::string HandlerKind;
   bool HandlerReraises = false;
+  std::string HandlerText;
   bool DefaultHandler = false;
   MemberSet Follow;
   bool TestLiterals = false;

@@ -72,6 +72,12 @@ type
     function CanReadDirect: Boolean; inline;
     function DirectChar: AnsiChar; inline;
     procedure SkipDirect; inline;
+    // While CanReadDirect: the current character's place in the block and
+    // the end of the characters that may be read directly from there;
+    // SkipDirectBy(N) consumes N of them (at most DirectLimit - DirectPos).
+    function DirectPos: PAnsiChar; inline;
+    function DirectLimit: PAnsiChar; inline;
+    procedure SkipDirectBy(N: Integer); inline;
     property Queue: IkivCharQueue read FQueueRef;
   end;
 
@@ -101,6 +107,21 @@ end;
 procedure TkivCharBuffer.SkipDirect;
 begin
   Inc(FCur);
+end;
+
+function TkivCharBuffer.DirectPos: PAnsiChar;
+begin
+  Result := FCur;
+end;
+
+function TkivCharBuffer.DirectLimit: PAnsiChar;
+begin
+  Result := PAnsiChar(FDirectEnd);
+end;
+
+procedure TkivCharBuffer.SkipDirectBy(N: Integer);
+begin
+  Inc(FCur, N);
 end;
 
 function TkivCharBuffer.ReadBlock: Boolean;

@@ -50,8 +50,18 @@ type
     // prefix of the text when FTextCacheLen is smaller. Generated rules ask
     // for the text's length at every rule start, so bringing the cache up to
     // date copies only the characters added since (see MaterializeText).
+    //
+    // While characters are read straight from the character buffer's block
+    // they are not copied: FSpanStart, when not nil, is where in the block
+    // the text's last characters begin, and they run up to the current
+    // position (FBuffer.DirectPos). Whatever may move or refill the block
+    // outside direct reading (LA beyond it, marks, rewinds, commits), and
+    // everything that reads or changes the text as characters, first copies
+    // the span to FText (FlushSpan). A token's text is taken from the span
+    // when it lies there whole.
     FText: array of AnsiChar;
     FTextLen: Integer;
+    FSpanStart: PAnsiChar;
     FTextCapacity: Integer;
     FTextCache: AnsiString;
     FTextCacheLen: Integer;
@@ -73,10 +83,18 @@ type
     // back with them (a filtering lexer rewinds after a failed token rule).
     FMarkedPositions: array of TkivMarkedPosition;
     FMarkCount: Integer;
+    // What the last _finishRule (or _eofType) left for the integer token
+    // path: the type and where the token's text starts in TokenText (1 on;
+    // -1 for the end-of-input token, made by makeToken).
+    FRuleType: Integer;
+    FRuleBegin: Integer;
     function GetTokenText: AnsiString; inline;
     function MaterializeText: AnsiString;
     procedure SetTokenText(const AValue: AnsiString);
     procedure GrowText;
+    procedure FlushSpan;
+    // Length(TokenText), span included.
+    function FullTextLength: Integer; inline;
     // The general paths of LA and consume, through the buffer's queue or a
     // foreign input.
     function InputLA(I: Integer): AnsiChar;
@@ -94,6 +112,11 @@ type
     procedure RaiseEndExpected;
     // _finishRule for a token class other than TkivToken.
     procedure FinishOtherToken(AType, ABegin: Integer);
+    // _ruleType for a rule that left TT_EOF: raises on a zero byte as
+    // makeToken does.
+    procedure CheckEndToken;
+    // Appends the N characters at P to the text.
+    procedure AppendText(P: PAnsiChar; N: Integer);
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -107,7 +130,10 @@ type
     constructor Create(AStream: TStream);
     destructor Destroy; override;
 
-    function NextToken: IkivToken; virtual; abstract;
+    // Generated lexers of the default form override it. The optimized
+    // form's lexers (without a filter) implement _nextTokenType instead and
+    // inherit this one, which makes the token of the type it answers.
+    function NextToken: IkivToken; virtual;
     // Called by consume for a tab character: advances the column by 1.
     // Override to use another tab width.
     procedure tab; virtual;
@@ -177,6 +203,39 @@ type
     // current position, as the default form's raise statements do.
     procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
     procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
+
+    // The integer token path. _nextTokenType runs one round of NextToken
+    // and answers the token's type without making the token: its text
+    // (_tokenText) and start position (InputState.TokenStartLine and
+    // TokenStartColumn) stay in the lexer until the next round starts, and
+    // _tokenOfType makes the token NextToken would have returned. A
+    // parser's token buffer takes this path when _offersTokenTypes says the
+    // lexer's NextToken is that of the base class and _nextTokenType is
+    // implemented; it makes token objects only when they are asked for.
+    function _nextTokenType: Integer; virtual;
+    function _offersTokenTypes: Boolean;
+    // The type the last rule left in _finishRule (its dispatch calls
+    // rules with ACreate false).
+    function _ruleType: Integer; inline;
+    // The end of input where NextToken would make its TT_EOF token: raises
+    // on a zero byte as makeToken does; the token's text is empty.
+    function _eofType: Integer;
+    // The current token's text: its first character (nil when empty) and
+    // its length.
+    function _tokenText(out AText: PAnsiChar): Integer;
+    // The token of type AType (what _nextTokenType answered) as NextToken
+    // makes it; it becomes ReturnToken unless it ends the input.
+    function _tokenOfType(AType: Integer): IkivToken;
+    // A token of the lexer's token class with the given type, position and
+    // text, made the way _tokenOfType makes it.
+    function _makeToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
+    // Whether tokens are of a class other than TkivToken: a token buffer
+    // then makes each one as soon as it fetches it, as NextToken would.
+    function _eagerTokens: Boolean; inline;
+    // InputState.TokenStartLine and TokenStartColumn, read in place.
+    function _tokenLine: Integer; inline;
+    function _tokenColumn: Integer; inline;
+
     // Class instantiated by makeToken; TkivToken unless set otherwise.
     property TokenClass: TkivTokenClass read FTokenClass write FTokenClass;
     property InputState: IkivLexerState read FInputState;
@@ -247,6 +306,8 @@ begin
   // it (a temporary); CheckStack looks at the stack pointer itself.
   if KivOutsideStack(FStackGuard, @Result) then
     CheckStack;
+  if FSpanStart <> nil then
+    FlushSpan;
   // Mostly at the start of a token; the cache string is left alone for the
   // next.
   if FTextLen = 0 then
@@ -311,6 +372,7 @@ end;
 
 procedure TkivLexer.SetTokenText(const AValue: AnsiString);
 begin
+  FSpanStart := nil;
   FTextLen := 0;
   while FTextCapacity < Length(AValue) do
     GrowText;
@@ -322,6 +384,22 @@ begin
   FTextCacheRoom := FTextLen;
 end;
 
+procedure TkivLexer.FlushSpan;
+var
+  Start: PAnsiChar;
+begin
+  Start := FSpanStart;
+  FSpanStart := nil;
+  AppendText(Start, FBuffer.DirectPos - Start);
+end;
+
+function TkivLexer.FullTextLength: Integer;
+begin
+  Result := FTextLen;
+  if FSpanStart <> nil then
+    Inc(Result, FBuffer.DirectPos - FSpanStart);
+end;
+
 procedure TkivLexer.GrowText;
 begin
   SetLength(FText, 2 * Length(FText) + KIV_INITIAL_TEXT_CAPACITY);
@@ -330,6 +408,8 @@ end;
 
 function TkivLexer.InputLA(I: Integer): AnsiChar;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   if FState.ForeignInput then
     Result := FInputState.Input.LA(I)
   else
@@ -338,6 +418,8 @@ end;
 
 procedure TkivLexer.InputConsume;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   if FState.ForeignInput then
     FInputState.Input.consume
   else
@@ -361,6 +443,9 @@ procedure TkivLexer.Advance(C: AnsiChar);
 var
   B: TkivCharBuffer;
 begin
+  // A span (left by _scanRun) ends here.
+  if FSpanStart <> nil then
+    FlushSpan;
   if FState.Guessing = 0 then
   begin
     if FSaveConsumedInput then
@@ -395,6 +480,8 @@ end;
 
 function TkivLexer.AtEndOfInput: Boolean;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   if FState.ForeignInput then
     Result := FInputState.Input.LA(1) = EOF_CHAR
   else
@@ -517,6 +604,7 @@ end;
 procedure TkivLexer.ResetText;
 begin
   FTextLen := 0;
+  FSpanStart := nil;
   // The cache keeps its string (see GetTokenText) and is marked stale.
   FTextCacheLen := -1;
   // Generated code turns saving off around an atom marked "!" and on again
@@ -559,8 +647,22 @@ begin
 end;
 
 function TkivLexer.TestLiteral(AType: Integer): Integer;
+var
+  Value: Integer;
 begin
-  Result := TestLiteral(GetTokenText, AType);
+  // The literal table's value for TokenText, read where the text lies.
+  if (FSpanStart <> nil) and (FTextLen = 0) then
+    Value := fLiterals.ValueOfText(FSpanStart, FBuffer.DirectPos - FSpanStart)
+  else
+  begin
+    if FSpanStart <> nil then
+      FlushSpan;
+    Value := fLiterals.ValueOfText(PAnsiChar(Pointer(FText)), FTextLen);
+  end;
+  if Value >= 0 then
+    Result := Value
+  else
+    Result := AType;
 end;
 
 function TkivLexer.TestLiteral(const AText: AnsiString; AType: Integer): Integer;
@@ -580,16 +682,18 @@ var
 begin
   if KivOutsideStack(FStackGuard, @Probe) then
     CheckStack;
-  Result := FTextLen + 1;
+  Result := FullTextLength + 1;
 end;
 
 function TkivLexer._textLength: Integer;
 begin
-  Result := FTextLen;
+  Result := FullTextLength;
 end;
 
 procedure TkivLexer._truncateText(ALength: Integer);
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   if ALength < 0 then
     ALength := 0;
   if ALength >= FTextLen then
@@ -604,9 +708,12 @@ procedure TkivLexer._finishRule(AType, ABegin: Integer; ACreate: Boolean);
 var
   Token: TkivToken;
 begin
+  FRuleType := AType;
+  FRuleBegin := ABegin;
   if (AType = TT_SKIP) or not ACreate then
   begin
-    FReturnToken := nil;
+    if FReturnToken <> nil then
+      FReturnToken := nil;
     Exit;
   end;
   if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
@@ -623,8 +730,18 @@ begin
   // the characters.
   if ABegin < 1 then
     ABegin := 1;
-  if ABegin <= FTextLen then
-    Token.SetTextFrom(@FText[ABegin - 1], FTextLen - ABegin + 1);
+  if (FSpanStart <> nil) and (FTextLen = 0) then
+  begin
+    if ABegin <= FBuffer.DirectPos - FSpanStart then
+      Token.SetTextFrom(FSpanStart + ABegin - 1, FBuffer.DirectPos - FSpanStart - ABegin + 1);
+  end
+  else
+  begin
+    if FSpanStart <> nil then
+      FlushSpan;
+    if ABegin <= FTextLen then
+      Token.SetTextFrom(@FText[ABegin - 1], FTextLen - ABegin + 1);
+  end;
   FReturnToken := Token;
 end;
 
@@ -632,6 +749,8 @@ procedure TkivLexer.FinishOtherToken(AType, ABegin: Integer);
 var
   Token: IkivToken;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   Token := makeToken(AType);
   if ABegin < 1 then
     ABegin := 1;
@@ -640,23 +759,226 @@ begin
 end;
 
 function TkivLexer._testLiteralFrom(ABegin, AType: Integer): Integer;
+var
+  Value: Integer;
 begin
-  Result := TestLiteral(Copy(GetTokenText, ABegin, FTextLen - ABegin + 1), AType);
+  // TestLiteral(Copy(TokenText, ABegin, ...), AType) without the copy.
+  if FSpanStart <> nil then
+    FlushSpan;
+  if ABegin < 1 then
+    ABegin := 1;
+  if ABegin <= FTextLen then
+    Value := fLiterals.ValueOfText(@FText[ABegin - 1], FTextLen - ABegin + 1)
+  else
+    Value := fLiterals.ValueOfText(nil, 0);
+  if Value >= 0 then
+    Result := Value
+  else
+    Result := AType;
 end;
 
 function TkivLexer._scanRun(const ASet: TkivCharSet): Integer;
 var
   C: AnsiChar;
+  Start, P, Stop: PAnsiChar;
+  N: Integer;
+  B: TkivCharBuffer;
 begin
   Result := 0;
+  B := FBuffer;
   while True do
   begin
-    C := LA(1);
+    if fCaseSensitive and B.CanReadDirect then
+    begin
+      // Straight from the block: the run up to a tab (consume calls tab
+      // for each) is found first, then its characters are kept and counted
+      // at once.
+      Start := B.DirectPos;
+      Stop := B.DirectLimit;
+      P := Start;
+      while (P < Stop) and (P^ in ASet) and (P^ <> #9) do
+        Inc(P);
+      N := P - Start;
+      if N > 0 then
+      begin
+        if FState.Guessing = 0 then
+        begin
+          if not FSaveConsumedInput then
+          begin
+            if FSpanStart <> nil then
+              FlushSpan;
+          end
+          else if FSpanStart = nil then
+            FSpanStart := Start;
+          FState.Column := FState.Column + N;
+        end
+        else if FSpanStart <> nil then
+          FlushSpan;
+        B.SkipDirectBy(N);
+        Inc(Result, N);
+      end;
+      if P < Stop then
+      begin
+        if P^ <> #9 then
+          Exit;
+        C := #9;
+      end
+      else
+        // The block ended: LA reads on and opens direct reading again.
+        C := LA(1);
+    end
+    else
+      C := LA(1);
+    // Folded characters, tabs and what is not read directly.
     if not (C in ASet) then
       Exit;
     Advance(C);
     Inc(Result);
   end;
+end;
+
+procedure TkivLexer.AppendText(P: PAnsiChar; N: Integer);
+var
+  Target: PAnsiChar;
+  I: Integer;
+begin
+  while FTextLen + N > FTextCapacity do
+    GrowText;
+  Target := @FText[FTextLen];
+  if N <= 16 then
+    for I := 0 to N - 1 do
+      Target[I] := P[I]
+  else
+    Move(P^, Target^, N);
+  Inc(FTextLen, N);
+end;
+
+function TkivLexer.NextToken: IkivToken;
+begin
+  Result := _tokenOfType(_nextTokenType);
+end;
+
+function TkivLexer._nextTokenType: Integer;
+begin
+  // A lexer must implement one of NextToken and _nextTokenType.
+  AbstractError;
+  Result := TT_EOF;
+end;
+
+function TkivLexer._offersTokenTypes: Boolean;
+var
+  Next: function: IkivToken of object;
+  NextType: function: Integer of object;
+begin
+  Next := NextToken;
+  NextType := _nextTokenType;
+  Result := (TMethod(Next).Code = Pointer(@TkivLexer.NextToken)) and
+    (TMethod(NextType).Code <> Pointer(@TkivLexer._nextTokenType));
+end;
+
+function TkivLexer._ruleType: Integer;
+begin
+  Result := FRuleType;
+  if Result = TT_EOF then
+    CheckEndToken;
+end;
+
+procedure TkivLexer.CheckEndToken;
+begin
+  if (LA(1) = EOF_CHAR) and not AtEndOfInput then
+    RaiseEndExpected;
+end;
+
+function TkivLexer._eofType: Integer;
+begin
+  CheckEndToken;
+  FRuleType := TT_EOF;
+  FRuleBegin := -1;
+  Result := TT_EOF;
+end;
+
+function TkivLexer._tokenText(out AText: PAnsiChar): Integer;
+var
+  First: Integer;
+begin
+  First := FRuleBegin;
+  if First < 1 then
+    First := 1;
+  if (FSpanStart <> nil) and (FTextLen = 0) then
+  begin
+    Result := FBuffer.DirectPos - FSpanStart - First + 1;
+    if (Result <= 0) or (FRuleBegin < 0) then
+    begin
+      Result := 0;
+      AText := nil;
+    end
+    else
+      AText := FSpanStart + First - 1;
+    Exit;
+  end;
+  if FSpanStart <> nil then
+    FlushSpan;
+  Result := FTextLen - First + 1;
+  if (Result <= 0) or (FRuleBegin < 0) then
+  begin
+    Result := 0;
+    AText := nil;
+  end
+  else
+    AText := @FText[First - 1];
+end;
+
+function TkivLexer._eagerTokens: Boolean;
+begin
+  Result := (FTokenClass <> nil) and (FTokenClass <> TkivToken);
+end;
+
+function TkivLexer._tokenLine: Integer;
+begin
+  Result := FState.TokenStartLine;
+end;
+
+function TkivLexer._tokenColumn: Integer;
+begin
+  Result := FState.TokenStartColumn;
+end;
+
+function TkivLexer._makeToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
+var
+  Token: TkivToken;
+  Text: AnsiString;
+begin
+  if (FTokenClass = nil) or (FTokenClass = TkivToken) then
+  begin
+    Token := TkivToken.Make(AType, ALine, AColumn);
+    if ALength > 0 then
+      Token.SetTextFrom(AText, ALength);
+    Result := Token;
+  end
+  else
+  begin
+    // As makeToken and the rule's end do it for a descendant.
+    Result := FTokenClass.Create(AType, '');
+    Result.Line := ALine;
+    Result.Column := AColumn;
+    SetString(Text, AText, ALength);
+    Result.TokenText := Text;
+  end;
+end;
+
+function TkivLexer._tokenOfType(AType: Integer): IkivToken;
+var
+  Text: PAnsiChar;
+  Len: Integer;
+begin
+  if FRuleBegin < 0 then
+  begin
+    Result := makeToken(TT_EOF);
+    Exit;
+  end;
+  Len := _tokenText(Text);
+  Result := _makeToken(AType, FState.TokenStartLine, FState.TokenStartColumn, Text, Len);
+  FReturnToken := Result;
 end;
 
 procedure TkivLexer._raiseNoViableChar(const ASet: TkivCharSet);
@@ -671,6 +993,8 @@ end;
 
 function TkivLexer.mark: Integer;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   if FMarkCount = Length(FMarkedPositions) then
     SetLength(FMarkedPositions, 2 * FMarkCount + 4);
   FMarkedPositions[FMarkCount].Line := FState.Line;
@@ -681,6 +1005,8 @@ end;
 
 procedure TkivLexer.rewind(AMark: Integer);
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   FInputState.Input.rewind(AMark);
   if FMarkCount > 0 then
   begin
@@ -692,6 +1018,8 @@ end;
 
 procedure TkivLexer.commit;
 begin
+  if FSpanStart <> nil then
+    FlushSpan;
   FInputState.Input.commit;
   if FMarkCount > 0 then
     Dec(FMarkCount);

@@ -35,6 +35,8 @@ type
     function IndexOf(const AName: AnsiString): Integer;
     // The value of the entry IndexOf finds; -1 when there is none.
     function ValueOf(const AName: AnsiString): Integer;
+    // ValueOf for the ALength characters at AText, without a string.
+    function ValueOfText(AText: PAnsiChar; ALength: Integer): Integer;
     function Count: Integer;
     procedure Clear;
     // Entry I (0-based) rendered as name=value.
@@ -133,6 +135,46 @@ begin
     Result := -1
   else
     Result := FEntries[I].Value;
+end;
+
+function TkivStringMap.ValueOfText(AText: PAnsiChar; ALength: Integer): Integer;
+var
+  I, J: Integer;
+  Name: PAnsiChar;
+  CA, CB: AnsiChar;
+  Same: Boolean;
+begin
+  for I := 0 to FCount - 1 do
+  begin
+    if Length(FEntries[I].Name) <> ALength then
+      Continue;
+    Name := PAnsiChar(Pointer(FEntries[I].Name));
+    Same := True;
+    for J := 0 to ALength - 1 do
+    begin
+      CA := Name[J];
+      CB := AText[J];
+      if CA = CB then
+        Continue;
+      if not FCaseSensitive then
+      begin
+        if (CA >= 'A') and (CA <= 'Z') then
+          CA := AnsiChar(Ord(CA) + 32);
+        if (CB >= 'A') and (CB <= 'Z') then
+          CB := AnsiChar(Ord(CB) + 32);
+        if CA = CB then
+          Continue;
+      end;
+      Same := False;
+      Break;
+    end;
+    if Same then
+    begin
+      Result := FEntries[I].Value;
+      Exit;
+    end;
+  end;
+  Result := -1;
 end;
 
 function TkivStringMap.Count: Integer;

@@ -11,9 +11,35 @@ unit kivTokenBuffer;
 interface
 
 uses
-  kivTypes, kivInputBuffer, kivTokenQueue;
+  kivTypes, kivInputBuffer, kivTokenQueue, kivLexer;
 
 type
+  // A token the buffer holds by its parts (see TkivTokenBuffer).
+  TkivTokenSlot = record
+    TokenType: Integer;
+    Line: Integer;
+    Column: Integer;
+    // The token object once made (or as a lexer without the integer path
+    // handed it over); nil before.
+    Token: IkivToken;
+    // The text's first TextLength characters, once the lexer has moved on
+    // (-1 while the text is still the lexer's). The string only grows, so
+    // it keeps its memory from token to token.
+    TextLength: Integer;
+    Text: AnsiString;
+  end;
+  PkivTokenSlot = ^TkivTokenSlot;
+
+  // Token slots. When the source is a TkivLexer that offers its token
+  // types (TkivLexer._offersTokenTypes), the buffer holds tokens in a ring
+  // of slots instead of the queue: the lexer answers the type of each
+  // token, the slot keeps the position, and the token object is made only
+  // when LT (or HeldToken) asks for it, with the text, type, line and
+  // column NextToken would have given it. The text of the token fetched
+  // last stays in the lexer until the next token is fetched; only a token
+  // that is still held then copies its text into its slot. Marks, rewinds
+  // and deferred consumes work on the ring as they do on the queue, which
+  // stays empty.
   TkivTokenBuffer = class(TkivInputBuffer, IkivTokenBuffer)
   private
     FSource: IkivTokenStream;
@@ -21,6 +47,24 @@ type
     // reference keeps it alive.
     FQueue: TkivTokenQueue;
     FQueueRef: IkivTokenQueue;
+    // The ring: token I sits in FRing[(FRingHead + I) and FRingMask].
+    // FLexer is nil when the queue is used.
+    FLexer: TkivLexer;
+    FRing: array of TkivTokenSlot;
+    FRingMask: Integer;
+    FRingHead: Integer;
+    FRingCount: Integer;
+    // Whether the last slot fetched (FRingCount - 1) has its text in the
+    // lexer still.
+    FTextInLexer: Boolean;
+    procedure GrowRing;
+    // Fetches one token from the lexer into the ring.
+    procedure FetchSlot;
+    // The slot of ring token I, 0 <= I < FRingCount.
+    function Slot(I: Integer): PkivTokenSlot; inline;
+    // Makes the token object of a slot.
+    function SlotToken(I: Integer): IkivToken;
+    procedure RemoveRingFirst(N: Integer);
     procedure Fill(Amount: Integer);
     // LA's general path: applies pending consumes and fetches tokens.
     function FillLA(I: Integer): Integer;
@@ -57,6 +101,118 @@ begin
   FSource := ASource;
   FQueue := TkivTokenQueue.Create;
   FQueueRef := FQueue;
+  if (ASource <> nil) and ((ASource as TObject) is TkivLexer) and
+    TkivLexer(ASource as TObject)._offersTokenTypes then
+  begin
+    FLexer := TkivLexer(ASource as TObject);
+    SetLength(FRing, 4);
+    FRingMask := 3;
+  end;
+end;
+
+function TkivTokenBuffer.Slot(I: Integer): PkivTokenSlot;
+begin
+  Result := @FRing[(FRingHead + I) and FRingMask];
+end;
+
+procedure TkivTokenBuffer.GrowRing;
+var
+  Ring: array of TkivTokenSlot;
+  I: Integer;
+begin
+  SetLength(Ring, 2 * Length(FRing));
+  for I := 0 to FRingCount - 1 do
+  begin
+    // Copied with their strings and tokens; the old ring lets go of them.
+    Ring[I] := FRing[(FRingHead + I) and FRingMask];
+  end;
+  FRing := Ring;
+  FRingMask := Length(FRing) - 1;
+  FRingHead := 0;
+end;
+
+procedure TkivTokenBuffer.FetchSlot;
+var
+  Last: PkivTokenSlot;
+  Text, Target: PAnsiChar;
+  Len, I: Integer;
+  T: Integer;
+begin
+  if FTextInLexer then
+  begin
+    // The lexer is about to start its next token.
+    FTextInLexer := False;
+    Last := Slot(FRingCount - 1);
+    if Last.Token = nil then
+    begin
+      Len := FLexer._tokenText(Text);
+      if Length(Last.Text) < Len then
+        SetLength(Last.Text, Len + 16);
+      Target := PAnsiChar(Pointer(Last.Text));
+      for I := 0 to Len - 1 do
+        Target[I] := Text[I];
+      Last.TextLength := Len;
+    end;
+  end;
+  if FRingCount = Length(FRing) then
+    GrowRing;
+  T := FLexer._nextTokenType;
+  Last := Slot(FRingCount);
+  Last.TokenType := T;
+  Last.Line := FLexer._tokenLine;
+  Last.Column := FLexer._tokenColumn;
+  if FLexer._eagerTokens then
+    Last.Token := FLexer._tokenOfType(T)
+  else
+    FTextInLexer := True;
+  Inc(FRingCount);
+end;
+
+function TkivTokenBuffer.SlotToken(I: Integer): IkivToken;
+var
+  S: PkivTokenSlot;
+  Text: PAnsiChar;
+  Len: Integer;
+begin
+  S := Slot(I);
+  if S.Token = nil then
+  begin
+    if FTextInLexer and (I = FRingCount - 1) then
+    begin
+      // Made by the lexer: the end-of-input token is makeToken's own.
+      S.Token := FLexer._tokenOfType(S.TokenType);
+    end
+    else
+    begin
+      Text := PAnsiChar(Pointer(S.Text));
+      Len := S.TextLength;
+      S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+    end;
+  end;
+  Result := S.Token;
+end;
+
+procedure TkivTokenBuffer.RemoveRingFirst(N: Integer);
+var
+  S: PkivTokenSlot;
+begin
+  while (N > 0) and (FRingCount > 0) do
+  begin
+    S := @FRing[FRingHead];
+    if S.Token <> nil then
+      S.Token := nil;
+    FRingHead := (FRingHead + 1) and FRingMask;
+    Dec(FRingCount);
+    Dec(N);
+  end;
+  if FRingCount = 0 then
+    FTextInLexer := False;
+  // Tokens consumed before anyone looked at them are fetched and dropped.
+  while N > 0 do
+  begin
+    FLexer._nextTokenType;
+    Dec(N);
+  end;
 end;
 
 procedure TkivTokenBuffer.Fill(Amount: Integer);
@@ -66,6 +222,12 @@ begin
   SyncConsume;
   // The end-of-input token is not special here: asking beyond it asks the
   // source again, which answers with another end-of-input token.
+  if FLexer <> nil then
+  begin
+    while FRingCount < Amount + FMarkerOffset do
+      FetchSlot;
+    Exit;
+  end;
   while FQueue.Size < Amount + FMarkerOffset do
   begin
     Token := FSource.NextToken;
@@ -80,6 +242,8 @@ begin
   Index := I + FMarkerOffset - 1;
   if (FPendingConsumes = 0) and (Index >= 0) and (Index < FQueue.Size) then
     Result := FQueue.TypeAt(Index)
+  else if (FPendingConsumes = 0) and (Index >= 0) and (Index < FRingCount) then
+    Result := FRing[(FRingHead + Index) and FRingMask].TokenType
   else
     Result := FillLA(I);
 end;
@@ -90,6 +254,26 @@ var
 begin
   // The common case after a match: the one token looked at is consumed and
   // the next is wanted. Dropping it is what applying the consume does.
+  if FLexer <> nil then
+  begin
+    if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FRingCount = 1) then
+    begin
+      RemoveRingFirst(1);
+      FPendingConsumes := 0;
+      if I = 1 then
+      begin
+        FetchSlot;
+        Result := FRing[FRingHead].TokenType;
+        Exit;
+      end;
+    end;
+    Fill(I);
+    Index := I + FMarkerOffset - 1;
+    if Index < 0 then
+      RaiseIndexBelowZero;
+    Result := Slot(Index).TokenType;
+    Exit;
+  end;
   if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Size = 1) then
   begin
     FQueue.RemoveFirst(1);
@@ -108,9 +292,22 @@ begin
 end;
 
 function TkivTokenBuffer.LT(I: Integer): IkivToken;
+var
+  Index: Integer;
 begin
   Fill(I);
-  Result := FQueue.GetItem(I + FMarkerOffset - 1);
+  if FLexer = nil then
+  begin
+    Result := FQueue.GetItem(I + FMarkerOffset - 1);
+    Exit;
+  end;
+  // The queue's errors for an index out of range.
+  Index := I + FMarkerOffset - 1;
+  if Index >= FRingCount then
+    raise ERangeError.CreateFmt(SkivTokenIndexTooBig, [Index]);
+  if Index < 0 then
+    RaiseIndexBelowZero;
+  Result := SlotToken(Index);
 end;
 
 function TkivTokenBuffer.HeldToken: IkivToken;
@@ -118,6 +315,16 @@ var
   Index: Integer;
 begin
   Index := FMarkerOffset + FPendingConsumes;
+  if FLexer <> nil then
+  begin
+    if Index >= FRingCount then
+      Index := FRingCount - 1;
+    if Index >= 0 then
+      Result := SlotToken(Index)
+    else
+      Result := nil;
+    Exit;
+  end;
   if Index >= FQueue.Size then
     Index := FQueue.Size - 1;
   if Index >= 0 then
@@ -139,6 +346,11 @@ procedure TkivTokenBuffer.RemoveFirst(N: Integer);
 var
   Unread: Integer;
 begin
+  if FLexer <> nil then
+  begin
+    RemoveRingFirst(N);
+    Exit;
+  end;
   // Tokens consumed before anyone looked at them have not been fetched
   // yet; they are fetched and dropped, so such a consume is not lost.
   Unread := N - FQueue.Size;

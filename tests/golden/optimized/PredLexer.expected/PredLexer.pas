@@ -38,7 +38,7 @@ type
       procedure mSTAR   ( pCreate: boolean);
    
    public
-      function  NextToken: IkivToken; override;
+      function  _nextTokenType: integer; override;
    end;
 
 implementation
@@ -308,7 +308,7 @@ end;
 // ----------------------------------------------------------------------------
 // NextToken
 // ----------------------------------------------------------------------------
-function TPredLexer.NextToken : IkivToken;
+function TPredLexer._nextTokenType : integer;
 begin
    while( true) do
    begin
@@ -317,64 +317,64 @@ begin
       case LA(1) of
          #10,' ':
          begin
-            mWS(true);
-            result := ReturnToken;
+            mWS(false);
+            result := _ruleType;
          end;
          'a'..'z':
          begin
-            mID(true);
-            result := ReturnToken;
+            mID(false);
+            result := _ruleType;
          end;
          '0'..'9':
          begin
-            mNUM(true);
-            result := ReturnToken;
+            mNUM(false);
+            result := _ruleType;
          end;
          '=':
          begin
-            mASSIGN(true);
-            result := ReturnToken;
+            mASSIGN(false);
+            result := _ruleType;
          end;
          '(':
          begin
-            mLPAREN(true);
-            result := ReturnToken;
+            mLPAREN(false);
+            result := _ruleType;
          end;
          ')':
          begin
-            mRPAREN(true);
-            result := ReturnToken;
+            mRPAREN(false);
+            result := _ruleType;
          end;
          ',':
          begin
-            mCOMMA(true);
-            result := ReturnToken;
+            mCOMMA(false);
+            result := _ruleType;
          end;
          ':':
          begin
-            mCOLON(true);
-            result := ReturnToken;
+            mCOLON(false);
+            result := _ruleType;
          end;
          ';':
          begin
-            mSEMI(true);
-            result := ReturnToken;
+            mSEMI(false);
+            result := _ruleType;
          end;
          '+':
          begin
-            mPLUS(true);
-            result := ReturnToken;
+            mPLUS(false);
+            result := _ruleType;
          end;
          '*':
          begin
-            mSTAR(true);
-            result := ReturnToken;
+            mSTAR(false);
+            result := _ruleType;
          end;
       else
          if LA(1) = EOF_CHAR then
          begin
             uponEof;
-            result := makeToken(TT_EOF);
+            result := _eofType;
          end
          
          else
@@ -384,7 +384,7 @@ begin
       // --------------------------------------------------------------
       // If we found a SKIP token, then try again...
       // --------------------------------------------------------------
-      if result = nil then
+      if result = TT_SKIP then
          continue;
       
       // --------------------------------------------------------------

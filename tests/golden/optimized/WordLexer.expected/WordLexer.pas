@@ -44,7 +44,7 @@ type
       procedure mPLUS    ( pCreate: boolean);
    
    public
-      function  NextToken: IkivToken; override;
+      function  _nextTokenType: integer; override;
    end;
 
 implementation
@@ -399,7 +399,7 @@ end;
 // ----------------------------------------------------------------------------
 // NextToken
 // ----------------------------------------------------------------------------
-function TWordLexer.NextToken : IkivToken;
+function TWordLexer._nextTokenType : integer;
 begin
    while( true) do
    begin
@@ -407,62 +407,62 @@ begin
       
       if (( LA(1) in [#9]) and (LA(2) in ['|'])) then
       begin
-         mTAB_BAR(true);
-         result := ReturnToken;
+         mTAB_BAR(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['<']) and (LA(2) in ['>'])) then
       begin
-         mNE(true);
-         result := ReturnToken;
+         mNE(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in [#9..#10,#13,' '])) then
       begin
-         mWS(true);
-         result := ReturnToken;
+         mWS(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['('])) then
       begin
-         mCOMMENT(true);
-         result := ReturnToken;
+         mCOMMENT(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['a'..'z'])) then
       begin
-         mID(true);
-         result := ReturnToken;
+         mID(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['0'..'9'])) then
       begin
-         mNUM(true);
-         result := ReturnToken;
+         mNUM(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in [''''])) then
       begin
-         mSTR(true);
-         result := ReturnToken;
+         mSTR(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['`'])) then
       begin
-         mTICK(true);
-         result := ReturnToken;
+         mTICK(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['<'])) then
       begin
-         mLESS(true);
-         result := ReturnToken;
+         mLESS(false);
+         result := _ruleType;
       end
       
       else if (( LA(1) in ['+'])) then
       begin
-         mPLUS(true);
-         result := ReturnToken;
+         mPLUS(false);
+         result := _ruleType;
       end
       
       else
@@ -470,7 +470,7 @@ begin
          if LA(1) = EOF_CHAR then
          begin
             uponEof;
-            result := makeToken(TT_EOF);
+            result := _eofType;
          end
          
          else
@@ -480,13 +480,13 @@ begin
       // --------------------------------------------------------------
       // If we found a SKIP token, then try again...
       // --------------------------------------------------------------
-      if result = nil then
+      if result = TT_SKIP then
          continue;
       
       // --------------------------------------------------------------
       // Literals test
       // --------------------------------------------------------------
-      result.TokenType := TestLiteral(result.TokenType);
+      result := TestLiteral(result);
       
       // --------------------------------------------------------------
       // Now we have a valid token, so exit the function
