@@ -132,14 +132,14 @@ struct GrammarSource {
   std::string file;
 };
 
-// Explains each reported decision as it is reported, with an explainer per grammar: the lines
-// follow the report's own lines, which stay as they are.
+// Explains each reported decision as it is reported: the lines follow the report's own lines,
+// which stay as they are. One per tool run, whose grammar outlives it.
 class ReportExplainer : public NondeterminismListener {
 public:
   ReportExplainer(DiagnosticPrinter& Printer, ExplainForm Form) : fPrinter(Printer), fForm(Form) {}
 
   void OnNondeterminism(IkivGrammar& Grammar, IkivAlternativeBlock& Block, int AltA, int AltB) override {
-    if (!fExplainer || &fExplainer->Grammar() != &Grammar) fExplainer = std::make_unique<ConflictExplainer>(Grammar);
+    if (!fExplainer) fExplainer = std::make_unique<ConflictExplainer>(Grammar);
     const Explanation E = fExplainer->Explain(ConflictSite{&Block, AltA, AltB});
     if (fForm == ExplainForm::Json)
       fPrinter.ReportLines({ExplanationJson(E)});

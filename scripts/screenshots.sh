@@ -2,8 +2,9 @@
 # screenshots.sh - shows the workbench as a user sees it: starts it under Xvfb on copies of the
 # calculator example and saves to docs/screenshots/ the main window after "Build all" (F9), a build
 # with errors and the first one opened (F6), a project with a missing grammar file, a syntax error
-# marked by the check while typing, a nondeterminism report opened at its line, the project
-# options dialog, and both wizard dialogs.
+# marked by the check while typing, a nondeterminism report opened at its line and explained
+# (Ctrl+E), the project options dialog, both wizard dialogs, and the Test panel running the parser
+# on a wrong sample.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -201,6 +202,11 @@ xdotool key --clearmodifiers F6
 xdotool mousemove --window "$main" "${REPORT_X:-420}" "${REPORT_Y:-647}"
 sleep 2
 capture "$main" messages-nondeterminism.png
+# Ctrl+E explains the report: the Explanation panel beside the list, both branches marked.
+settle "$main"
+xdotool key --clearmodifiers ctrl+e
+sleep 3
+capture "$main" explain-view.png
 stop_workbench
 
 # 6. The project options dialog (Alt+O) over the example project.
@@ -232,4 +238,29 @@ xdotool windowfocus --sync "$parser"
 xdotool type --delay 20 calcParser
 capture "$parser" parser-wizard.png
 xdotool key --clearmodifiers Escape
+stop_workbench
+
+# 8. The Test panel (F12) running the parser on a sample typed into it: the error marked in the
+# sample, the parse tree as far as it got, a node clicked to select its span in the sample and its
+# rule in the grammar.
+cp -r examples/calc "$work/testpanel"
+mkdir -p "$work/testpanel/out"
+open_project "$work/testpanel/calc.kvp"
+# Built once, so that the check while typing finds the lexer's vocabulary too.
+xdotool key --clearmodifiers F9
+wait_for_file "$work/testpanel/out/calcParser.pas"
+sleep 1
+xdotool mousemove --window "$main" 60 112 click 1
+xdotool key --clearmodifiers End Return
+sleep 0.5
+xdotool key --clearmodifiers F12
+sleep 1
+xdotool type --delay 30 'width = 12;'
+xdotool key --clearmodifiers Return
+xdotool type --delay 30 'area = width * (width + ;'
+sleep 2
+# A node of the tree: the pointer clicks the second statement's row.
+xdotool mousemove --window "$main" "${TREE_NODE_X:-850}" "${TREE_NODE_Y:-703}" click 1
+settle "$main"
+capture "$main" test-panel.png
 stop_workbench

@@ -20,12 +20,12 @@ namespace {
 // Paths go to the engine in the file system's own encoding.
 std::string toEnginePath(const QString& path) { return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(); }
 
-std::mutex& engineRunMutex() {
+}  // namespace
+
+std::mutex& EngineRunMutex() {
   static std::mutex mutex;
   return mutex;
 }
-
-}  // namespace
 
 QString ProjectFolder(const IqvWsModule& project) {
   if (project.HasFilePath()) return QFileInfo(project.GetFilePath()).absolutePath();
@@ -52,16 +52,21 @@ std::string GrammarBytes(IqvWsModule& module) {
 
 ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const QString& outputDir,
                              const QString& exchangeDir, IkivToolErrorHandler* handler, ToolRunKind kind,
-                             const QString& inputPath, DiagnosticListener* listener) {
+                             const QString& inputPath, DiagnosticListener* listener,
+                             NondeterminismListener* reports) {
   ToolRunResult result;
   std::istringstream input(text);
-  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  const std::lock_guard<std::mutex> oneRunAtATime(EngineRunMutex());
   try {
     TkivTool tool(&input, name.toStdString(), toEnginePath(outputDir), toEnginePath(exchangeDir), handler);
     // A dump with nowhere to go: the run stops after the parse and the symbol pass.
     if (kind == ToolRunKind::Check) tool.SetOutput(TkivTool::OutputKind::DumpGraph, nullptr);
+    // The lookahead dump runs the analysis that a build runs, and writes it where nobody reads it.
+    std::ostringstream unread;
+    if (kind == ToolRunKind::Analyze) tool.SetOutput(TkivTool::OutputKind::DumpLookahead, &unread);
     if (!inputPath.isEmpty()) tool.SetInputPath(toEnginePath(inputPath));
     tool.SetDiagnosticListener(listener);
+    tool.SetNondeterminismListener(reports);
     tool.Run();
     result.errors = tool.GetErrorCount();
     result.warnings = tool.GetWarningCount();
@@ -76,7 +81,7 @@ ToolRunResult RunGrammarTool(const std::string& text, const QString& name, const
 
 GrammarOutputs PlanGrammarOutputs(const std::string& text, const QString& name, const QString& inputPath,
                                   const QString& outputDir, const QString& exchangeDir) {
-  const std::lock_guard<std::mutex> oneRunAtATime(engineRunMutex());
+  const std::lock_guard<std::mutex> oneRunAtATime(EngineRunMutex());
   return PlanOutputs(text, name.toStdString(), inputPath.isEmpty() ? std::string() : toEnginePath(inputPath),
                      toEnginePath(outputDir), toEnginePath(exchangeDir));
 }

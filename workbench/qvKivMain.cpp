@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -22,9 +23,11 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
 
 #include "workbench/authoring/qvWsKivGrammarWizards.h"
 #include "workbench/check/qvGrammarChecker.h"
+#include "workbench/explain/qvExplainView.h"
 #include "workbench/qvAbout.h"
 #include "workbench/qvBuildCommand.h"
 #include "workbench/qvIcons.h"
@@ -39,6 +42,7 @@
 #include "workbench/qvWsKivWizards.h"
 #include "workbench/qvOptionsDialog.h"
 #include "workbench/qvWsTreeView.h"
+#include "workbench/testrig/qvTestPanel.h"
 
 using kiv::MessageImageKind;
 using kiv::mainwindow::key;
@@ -109,11 +113,17 @@ TfrmKivMain::~TfrmKivMain() {
   QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
   for (QObject* sender : std::initializer_list<QObject*>{FTree, FPages, FMessages, FMessageView, FFindDialog,
                                                                FFindDialog ? FFindDialog->FindEdit() : nullptr,
-                                                               FWatcher, FChecker})
+                                                               FWatcher, FChecker, FExplainView})
     if (sender) sender->disconnect(this);
-  // A check under way ends before the modules it reads go.
+  // A check under way ends before the modules it reads go; the Test panel writes its sample first.
   delete FChecker;
   FChecker = nullptr;
+  delete FTestDock;
+  FTestDock = nullptr;
+  FTestPanel = nullptr;
+  delete FExplainDock;
+  FExplainDock = nullptr;
+  FExplainView = nullptr;
   dropProject();
 }
 
@@ -169,6 +179,40 @@ void TfrmKivMain::createPanels() {
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
   addDockWidget(Qt::BottomDockWidgetArea, FMessageDock);
   resizeDocks({FMessageDock}, {FMessagesHeight}, Qt::Vertical);
+  // The Test panel sits to the right of the message list, hidden until asked for.
+  FTestPanel = new TqvTestPanel;
+  FTestDock = new QDockWidget(QStringLiteral("Test"), this);
+  FTestDock->setObjectName(QStringLiteral("dockTest"));
+  FTestDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+  FTestDock->setWidget(FTestPanel);
+  splitDockWidget(FMessageDock, FTestDock, Qt::Horizontal);
+  FTestDock->hide();
+  // The Explanation panel sits to the right of the message list, hidden until a report is
+  // explained; closing it takes its marks out of the editor.
+  FExplainView = new TqvExplainView;
+  FExplainDock = new QDockWidget(QStringLiteral("Explanation"), this);
+  FExplainDock->setObjectName(QStringLiteral("dockExplain"));
+  FExplainDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+  FExplainDock->setWidget(FExplainView);
+  splitDockWidget(FMessageDock, FExplainDock, Qt::Horizontal);
+  FExplainDock->hide();
+  connect(FExplainDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible && FExplainDock->isHidden()) FExplainView->ClearMarks();
+  });
+  connect(FExplainView, &TqvExplainView::StepChosen, this, [this](IqvWsModule* module, int line) {
+    const IqvWsModulePtr shown = FProject ? FProject->FindChild(module->GetName()) : nullptr;
+    if (shown.get() != module || !OpenModule(shown) || !module->GetEditor()) return;
+    module->GetEditor()->GotoPosition(line, 0);
+    module->GetEditor()->HighlightLine(line, kiv::CheckMarkKind::Warning);
+  });
+  connect(FExplainView, &TqvExplainView::RunWitnessRequested, this,
+          [this](IqvWsModule* module, const QString& sample, const QString& startRule) {
+            const IqvWsModulePtr shown = FProject ? FProject->FindChild(module->GetName()) : nullptr;
+            if (shown.get() != module || !OpenModule(shown)) return;
+            emit WitnessRunRequested(sample, startRule);
+          });
+  // A witness goes to the Test panel, which runs it on the grammar just opened.
+  connect(this, &TfrmKivMain::WitnessRunRequested, FTestPanel, &TqvTestPanel::RunSample);
 
   FStatus = new kiv::PanelStatusBar;
   for (int width : {70, 70}) FStatus->AddPanel(width);
@@ -227,8 +271,14 @@ void TfrmKivMain::createPanels() {
   connect(FMessages, &QAbstractItemModel::rowsRemoved, this, attachMenu);
   connect(FMessages, &QAbstractItemModel::modelReset, this, attachMenu);
   attachMenu();
-  connect(FMessageView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { FMessageMenu->exec(FMessageView->viewport()->mapToGlobal(pos)); });
+  connect(FMessageView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // The menu's commands act on the item under the mouse.
+    const QModelIndex at = FMessageView->indexAt(pos);
+    if (at.isValid() && !FMessageView->selectionModel()->isRowSelected(at.row(), QModelIndex()))
+      FMessageView->setCurrentIndex(at);
+    UpdateState();
+    FMessageMenu->exec(FMessageView->viewport()->mapToGlobal(pos));
+  });
 }
 
 QAction* TfrmKivMain::makeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -294,6 +344,9 @@ void TfrmKivMain::createActions() {
   actViewMessages = makeAction("actViewMessages", QStringLiteral("&Messages"), Keys(), &TfrmKivMain::toggleMessages);
   actViewMessages->setCheckable(true);
   actViewMessages->setChecked(true);
+  actViewTestPanel = makeAction("actViewTestPanel", QStringLiteral("Te&st panel"), Keys(QStringLiteral("F12")), &TfrmKivMain::toggleTestPanel);
+  actViewTestPanel->setCheckable(true);
+  connect(FTestDock, &QDockWidget::visibilityChanged, this, [this] { actViewTestPanel->setChecked(!FTestDock->isHidden()); });
   actViewNextPage = makeAction("actViewNextPage", QStringLiteral("&Next tab"), Keys(QStringLiteral("Ctrl+Tab")), &TfrmKivMain::nextPage);
   actViewPrevPage = makeAction("actViewPrevPage", QStringLiteral("&Previous tab"), Keys(QStringLiteral("Ctrl+Shift+Tab")), &TfrmKivMain::previousPage);
   actToolsOptions = makeAction("actToolsOptions", QStringLiteral("Environment op&tions"), Keys(), &TfrmKivMain::environmentOptions);
@@ -301,6 +354,7 @@ void TfrmKivMain::createActions() {
 
   actMessagesCopy = makeAction("actMessagesCopy", QStringLiteral("&Copy"), Keys(), &TfrmKivMain::copyMessages);
   actMessagesClear = makeAction("actMessagesClear", QStringLiteral("C&lear"), Keys(), &TfrmKivMain::clearMessages);
+  actMessagesExplain = makeAction("actMessagesExplain", QStringLiteral("E&xplain conflict"), Keys(QStringLiteral("Ctrl+E")), &TfrmKivMain::explainCurrentMessage);
 
   actFileNewProject->setIcon(themeIcon("document-new", QStyle::SP_FileIcon));
   actFileOpenProject->setIcon(themeIcon("document-open", QStyle::SP_DialogOpenButton));
@@ -354,7 +408,7 @@ void TfrmKivMain::createMenusAndToolBar() {
   search->addSeparator();
   search->addAction(actSearchGoto);
   search->addSeparator();
-  search->addActions({actSearchNextMessage, actSearchPrevMessage});
+  search->addActions({actSearchNextMessage, actSearchPrevMessage, actMessagesExplain});
 
   QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
   project->setObjectName(QStringLiteral("mnuProject"));
@@ -366,7 +420,7 @@ void TfrmKivMain::createMenusAndToolBar() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   tools->setObjectName(QStringLiteral("mnuTools"));
-  tools->addActions({actViewExplorer, actViewMessages});
+  tools->addActions({actViewExplorer, actViewMessages, actViewTestPanel});
   tools->addSeparator();
   tools->addActions({actViewNextPage, actViewPrevPage});
   tools->addSeparator();
@@ -403,6 +457,8 @@ void TfrmKivMain::createMenusAndToolBar() {
 
   FMessageMenu = new QMenu(this);
   FMessageMenu->setObjectName(QStringLiteral("pmMessages"));
+  FMessageMenu->addAction(actMessagesExplain);
+  FMessageMenu->addSeparator();
   FMessageMenu->addActions({actMessagesCopy, actMessagesClear});
 }
 
@@ -465,6 +521,7 @@ void TfrmKivMain::followCurrentEditor() {
   const QString exchangeDir =
       project ? kiv::ResolveProjectDirectory(kiv::ProjectFolder(*FProject), project->GetExchangeDir()) : QString();
   FChecker->Follow(module, exchangeDir);
+  FTestPanel->Follow(FProject, module, exchangeDir);
 }
 
 IqvWsModuleEditor* TfrmKivMain::CurrentEditor() const {
@@ -540,6 +597,8 @@ void TfrmKivMain::UpdateState() {
     hasDiagnostics = FMessages->Image(row) == MessageImageKind::Error || FMessages->Image(row) == MessageImageKind::Warning;
   actSearchNextMessage->setEnabled(hasDiagnostics);
   actSearchPrevMessage->setEnabled(hasDiagnostics);
+  actMessagesExplain->setEnabled(FMessageView->currentIndex().isValid() && IsExplainable(FMessageView->currentIndex().row()));
+  FExplainView->SetWitnessRunnable(isSignalConnected(QMetaMethod::fromSignal(&TfrmKivMain::WitnessRunRequested)));
   actViewNextPage->setEnabled(FPages->count() > 1);
   actViewPrevPage->setEnabled(FPages->count() > 1);
 }
@@ -572,6 +631,22 @@ void TfrmKivMain::toggleMessages() {
   QApplication::sendPostedEvents(this, QEvent::LayoutRequest);
   if (layout()) layout()->activate();
   actViewMessages->setChecked(FMessageView->height() > kHiddenHeight);
+}
+
+void TfrmKivMain::toggleTestPanel() {
+  if (!FTestDock->isHidden()) {
+    FTestDock->hide();
+    return;
+  }
+  FTestDock->show();
+  FTestDock->raise();
+  // The bottom area grows to a height that a sample and its tree can be read in.
+  constexpr int kTestHeight = 260;
+  if (FTestDock->height() < kTestHeight) resizeDocks({FTestDock}, {kTestHeight}, Qt::Vertical);
+  // Beside the message list it takes two thirds of the width.
+  if (!FTestDock->isFloating() && FMessageDock->isVisible() && dockWidgetArea(FTestDock) == dockWidgetArea(FMessageDock))
+    resizeDocks({FMessageDock, FTestDock}, {width() / 3, width() - width() / 3}, Qt::Horizontal);
+  FTestPanel->SampleEdit()->setFocus();
 }
 
 void TfrmKivMain::nextPage() {

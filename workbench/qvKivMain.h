@@ -1,7 +1,7 @@
 // qvKivMain.h
 // TfrmKivMain: the workbench's main window. It owns the current project, shows it in the
 // project tree, edits its grammars in tabs, builds one grammar or all of them with the
-// generator, and lists the generator's diagnostics (in a dock beside which more panels can go),
+// generator, and lists the generator's diagnostics (in a dock; the Test panel docks beside it),
 // from which a double click or Enter opens the grammar at the reported line. It keeps the open
 // grammars in step with their files, checks the shown grammar in the background as the user
 // types, and remembers recent projects and files.
@@ -25,7 +25,9 @@ class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class TqvExplainView;
 class TqvGrammarChecker;
+class TqvTestPanel;
 class TqvWsKivGrammarWizard;
 class TqvWsKivLexerWizard;
 class TqvWsKivParserWizard;
@@ -87,6 +89,10 @@ public:
   void SyncWithDisk(const std::vector<IqvWsModulePtr>& modules);
   // Opens the message of `row` as a double click does; false when it has no target.
   bool OpenMessage(int row);
+  // Whether `row` is a nondeterminism report of a grammar in the project, and explains it in the
+  // Explanation panel on the grammar's current text (false when it is not such a report).
+  bool IsExplainable(int row) const;
+  bool ExplainMessage(int row);
 
   TqvAppSettings& Settings() { return FSettings; }
   kiv::MessageListModel* Messages() const { return FMessages; }
@@ -97,6 +103,10 @@ public:
   kiv::FindReplaceDialog* FindDialog() const { return FFindDialog; }
   QDockWidget* MessageDock() const { return FMessageDock; }
   TqvGrammarChecker* Checker() const { return FChecker; }
+  TqvTestPanel* TestPanel() const { return FTestPanel; }
+  QDockWidget* TestDock() const { return FTestDock; }
+  TqvExplainView* ExplainView() const { return FExplainView; }
+  QDockWidget* ExplainDock() const { return FExplainDock; }
   TqvWsFileWatcher* Watcher() const { return FWatcher; }
   kiv::RecentFiles& RecentProjects() const { return *FRecentProjects; }
   kiv::RecentFiles& RecentGrammarFiles() const { return *FRecentFiles; }
@@ -107,6 +117,12 @@ public:
   const TqvWsWizardRegistry& WizardRegistry() const { return FRegistry; }
   int ExplorerWidth() const;
   int MessagesHeight() const;
+
+signals:
+  // The Explanation panel asks to run a conflict's witness: `sample` from rule `startRule` of the
+  // grammar shown (its tab is shown first). The Explanation panel offers this only while
+  // something is connected here.
+  void WitnessRunRequested(const QString& sample, const QString& startRule);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -152,8 +168,10 @@ private:
   void projectOptions();
   void toggleExplorer();
   void toggleMessages();
+  void toggleTestPanel();
   void environmentOptions();
   void copyMessages();
+  void explainCurrentMessage();
   void clearMessages();
   void selectAll();
   void nextMessage();
@@ -232,6 +250,10 @@ private:
   QMenu* FRecentFilesMenu = nullptr;
   TqvWsFileWatcher* FWatcher = nullptr;
   TqvGrammarChecker* FChecker = nullptr;
+  TqvTestPanel* FTestPanel = nullptr;
+  QDockWidget* FTestDock = nullptr;
+  TqvExplainView* FExplainView = nullptr;
+  QDockWidget* FExplainDock = nullptr;
   std::unique_ptr<kiv::RecentFiles> FRecentProjects;
   std::unique_ptr<kiv::RecentFiles> FRecentFiles;
 
@@ -270,10 +292,12 @@ private:
   QAction* actProjectOptions = nullptr;
   QAction* actViewExplorer = nullptr;
   QAction* actViewMessages = nullptr;
+  QAction* actViewTestPanel = nullptr;
   QAction* actViewNextPage = nullptr;
   QAction* actViewPrevPage = nullptr;
   QAction* actToolsOptions = nullptr;
   QAction* actHelpAbout = nullptr;
   QAction* actMessagesCopy = nullptr;
   QAction* actMessagesClear = nullptr;
+  QAction* actMessagesExplain = nullptr;
 };

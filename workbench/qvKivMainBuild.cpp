@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <algorithm>
 
+#include "workbench/explain/qvExplainView.h"
 #include "workbench/qvBuildCommand.h"
 #include "workbench/qvKivMain.h"
 #include "workbench/qvKivMainShared.h"
@@ -261,6 +263,40 @@ bool TfrmKivMain::OpenMessage(int row) {
   editor->Focus();
   UpdateState();
   return true;
+}
+
+bool TfrmKivMain::IsExplainable(int row) const {
+  if (!FProject || row < 0 || row >= FMessages->Count() || FMessages->Image(row) != MessageImageKind::Warning) return false;
+  // The reports' own words: "nondeterminism between alts ..." and "... between alt N and exit branch".
+  if (!FMessages->Caption(row).contains(QStringLiteral("ondeterminism between"))) return false;
+  return FProject->FindChild(FMessages->ModuleOf(row)) != nullptr;
+}
+
+bool TfrmKivMain::ExplainMessage(int row) {
+  if (!IsExplainable(row)) return false;
+  const IqvWsModulePtr module = FProject->FindChild(FMessages->ModuleOf(row));
+  // The explanation reads the text as the editor holds it, and takes in outside changes first.
+  SyncWithDisk({module});
+  // The branches are marked in the grammar's editor, which is shown for that.
+  if (!OpenModule(module)) return false;
+  TqvWsKivProject* project = Project();
+  const QString exchangeDir = kiv::ResolveProjectDirectory(kiv::ProjectFolder(*FProject), project->GetExchangeDir());
+  if (FExplainDock->isHidden()) {
+    FExplainDock->show();
+    // The bottom area grows to a height that both derivations can be read in, and beside the
+    // message list the panel takes two thirds of the width.
+    constexpr int kExplainHeight = 300;
+    if (FExplainDock->height() < kExplainHeight) resizeDocks({FExplainDock}, {kExplainHeight}, Qt::Vertical);
+    if (!FExplainDock->isFloating() && dockWidgetArea(FExplainDock) == dockWidgetArea(FMessageDock))
+      resizeDocks({FMessageDock, FExplainDock}, {width() / 3, width() - width() / 3}, Qt::Horizontal);
+  }
+  FExplainDock->raise();
+  FExplainView->Explain(module, FMessages->Caption(row), FMessages->Column(row), exchangeDir);
+  return true;
+}
+
+void TfrmKivMain::explainCurrentMessage() {
+  if (FMessageView->currentIndex().isValid()) ExplainMessage(FMessageView->currentIndex().row());
 }
 
 void TfrmKivMain::messageActivated(const QModelIndex& index) {

@@ -21,6 +21,7 @@
 #include "workbench/qvWsDiskSync.h"
 #include "workbench/qvWsFileWatcher.h"
 #include "workbench/qvWsKivProject.h"
+#include "workbench/testrig/qvTestPanel.h"
 #include "workbench/qvWsKivWizards.h"
 #include "workbench/qvWsTreeView.h"
 
@@ -43,6 +44,7 @@ void TfrmKivMain::dropProject() {
   if (!FProject) return;
   FWatcher->WatchProject(nullptr);
   if (FChecker) FChecker->Follow(nullptr, QString());
+  if (FTestPanel) FTestPanel->Follow(nullptr, nullptr, QString());
   for (int i = 0; i < FProject->ChildCount(); ++i)
     if (IqvWsModuleEditor* editor = FProject->Child(i)->GetEditor()) editor->SetStatusHandler(nullptr);
   FTree->HideModule(FProject.get());
@@ -68,6 +70,7 @@ bool TfrmKivMain::OpenModule(const IqvWsModulePtr& module) {
       editor->SetStatusHandler([this](QsciScintilla*) {
         UpdateState();
         FChecker->Poke();
+        FTestPanel->Poke();
       });
   followCurrentEditor();
   UpdateState();

@@ -12,6 +12,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 #include <Qsci/qsciscintilla.h>
 
 #include "workbench/authoring/kivSyn.h"
@@ -80,6 +81,15 @@ TqvWsKivGrammarEditor::TqvWsKivGrammarEditor(QObject* parent) : QObject(parent) 
   FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, kFindIndicator, QColor(255, 170, 0));
   FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, kFindIndicator, 90);
   FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, kFindIndicator, 1);
+  // The two branches of an explained decision: a box in a colour of each, behind the text.
+  for (const auto& [indicator, colour] : {std::pair{kFirstBranchIndicator, QColor(60, 130, 240)},
+                                          std::pair{kSecondBranchIndicator, QColor(220, 60, 170)}}) {
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, indicator, QsciScintillaBase::INDIC_STRAIGHTBOX);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, indicator, colour);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, indicator, 60);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETOUTLINEALPHA, indicator, 200);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, indicator, 1);
+  }
 
   connect(FEdit, &QsciScintilla::modificationChanged, this, [this] { UpdateStatus(); });
   connect(FEdit, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { UpdateStatus(); });
@@ -482,6 +492,24 @@ void TqvWsKivGrammarEditor::ClearFindMarks() {
   FEdit->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL,
                        FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
   FFindMarks = FindMarks();
+}
+
+void TqvWsKivGrammarEditor::SetConflictMarks(const kiv::ConflictMarks& marks) {
+  if (!FEdit) return;
+  const long length = FEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  for (int indicator : {kFirstBranchIndicator, kSecondBranchIndicator}) {
+    FEdit->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
+  }
+  const int last = std::max(0, FEdit->lines() - 1);
+  for (const kiv::ConflictMark& mark : marks) {
+    const long start = FEdit->positionFromLineIndex(qBound(0, mark.line - 1, last), std::max(0, mark.index));
+    const long end = FEdit->positionFromLineIndex(qBound(0, mark.endLine - 1, last), std::max(0, mark.endIndex));
+    if (end <= start) continue;
+    FEdit->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT,
+                         mark.branch == kiv::ConflictBranchKind::First ? kFirstBranchIndicator : kSecondBranchIndicator);
+    FEdit->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), end - start);
+  }
 }
 
 void TqvWsKivGrammarEditor::showNote(const QString& text) {

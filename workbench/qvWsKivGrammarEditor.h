@@ -68,6 +68,7 @@ public:
   void SetCheckMarks(const kiv::CheckMarks& marks) override;
   QRect SelectionScreenRect() const override;
   void ClearFindMarks() override;
+  void SetConflictMarks(const kiv::ConflictMarks& marks) override;
 
   QsciScintilla* Edit() const { return FEdit; }
   TkivSyn* Highlighter() const { return FHighlighter; }
@@ -87,6 +88,9 @@ public:
   static constexpr int kLineNumberMargin = 0;
   static constexpr int kCheckMargin = 1;
   static constexpr int kFindIndicator = 8;
+  // The first and the second branch of an explained decision.
+  static constexpr int kFirstBranchIndicator = 10;
+  static constexpr int kSecondBranchIndicator = 11;
   // The check marks' texts at `line` (1-based), one per line of the tool tip; empty when none.
   QString CheckTipAt(int line) const;
   // The line (1-based) of the highlighted message target, 0 when none.

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "workbench/check/qvCheckMark.h"
+#include "workbench/explain/qvConflictMark.h"
 #include "workbench/qvFindOptions.h"
 #include "workbench/qvTextFile.h"
 
@@ -183,6 +184,9 @@ public:
   // As GotoLine, with the caret before character `index` (0-based) of the line, or at its end
   // when the line is shorter.
   virtual void GotoPosition(int line, int index) = 0;
+  // Marks the branches of an explained decision, replacing the previous marks; an empty list
+  // removes them. The marks move with the text as it is edited.
+  virtual void SetConflictMarks(const kiv::ConflictMarks& marks) = 0;
 };
 
 // Makes, opens, saves and closes modules of one file type.

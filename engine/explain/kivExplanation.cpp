@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
+#include <unordered_map>
+#include <tuple>
 #include <unordered_set>
 
 #include "engine/explain/kivConflictGraph.h"
@@ -108,6 +111,40 @@ struct ConflictExplainer::State {
   std::vector<int> Order;
   std::vector<int> LastWitness;
   bool LastStops = false;
+  bool EofAfterPublic = false;
+
+  // Transitions met before: the decisions of one block, and the depths of one decision, pass the
+  // same sets again and again. Member -1 reads any member.
+  std::unordered_map<std::string, ConfigSet> Transitions;
+  static constexpr std::size_t MaxTransitions = 100000;
+
+  bool Next(const ConfigSet& From, int Member, ConfigSet& Out, WorkMeter& Work) {
+    std::string Key = SetKey(From);
+    Key.append(reinterpret_cast<const char*>(&Member), sizeof Member);
+    Key.push_back(EofAfterPublic ? 'e' : 'n');
+    if (auto Found = Transitions.find(Key); Found != Transitions.end()) {
+      Out = Found->second;
+      return Work.Spend(1 + Out.size() / 8);
+    }
+    std::vector<Config> Seeds;
+    if (Member >= 0) {
+      Seeds = explain::Advance(Graph, From, Member);
+    } else {
+      for (const Config& C : From) {
+        const explain::Node& N = Graph.At(C.NodeId);
+        if (N.Kind == NodeKind::Consume && N.Set.any()) Seeds.push_back(Config{Graph.Successor(C.NodeId, 0), C.Stack});
+      }
+    }
+    if (!Closure(Graph, Seeds, Out, Work, Limits.MaxStack)) return false;
+    if (Transitions.size() >= MaxTransitions) Transitions.clear();
+    Transitions.emplace(std::move(Key), Out);
+    return true;
+  }
+
+  void SetEofAfterPublicRules(bool On) {
+    EofAfterPublic = On;
+    Graph.SetEofAfterPublicRules(On);
+  }
 
   // --- where a branch starts ---
 
@@ -173,8 +210,8 @@ struct ConflictExplainer::State {
       for (int M : MemberGroups(S.Graph, Shared, {&A, &B}, S.Order, Work)) {
         if (Work.Exhausted()) return false;
         ConfigSet NextA, NextB;
-        if (!Closure(S.Graph, explain::Advance(S.Graph, A, M), NextA, Work, S.Limits.MaxStack)) Incomplete = true;
-        if (!Closure(S.Graph, explain::Advance(S.Graph, B, M), NextB, Work, S.Limits.MaxStack)) Incomplete = true;
+        if (!S.Next(A, M, NextA, Work)) Incomplete = true;
+        if (!S.Next(B, M, NextB, Work)) Incomplete = true;
         if (Work.Exhausted()) return false;
         Path.push_back(M);
         if (Step(NextA, NextB)) return true;
@@ -191,26 +228,39 @@ struct ConflictExplainer::State {
 
   // --- the depth-by-depth sets ---
 
-  DepthSets Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
-    DepthSets Result;
-    WorkMeter Work(Limits.WorkPerSearch);
+  // Per branch, its depth sets as far as they were asked for, and the configurations after the
+  // deepest of them, so that one more depth costs one more step.
+  struct DepthRun {
+    DepthSets Sets;
     ConfigSet Current;
-    if (!Start(Block, Alt, Current, Work)) Result.Complete = false;
     bool Stopped = false;
-    for (int D = 1; D <= Depth; ++D) {
-      bool Stop = false;
-      Result.Members.push_back(Readable(Graph, Current, &Stop));
-      Stopped = Stopped || Stop;
-      Result.Stops.push_back(Stopped);
-      std::vector<Config> Seeds;
-      for (const Config& C : Current) {
-        const explain::Node& N = Graph.At(C.NodeId);
-        if (N.Kind == NodeKind::Consume && N.Set.any()) Seeds.push_back(Config{Graph.Successor(C.NodeId, 0), C.Stack});
-      }
-      if (!Closure(Graph, Seeds, Current, Work, Limits.MaxStack)) Result.Complete = false;
+    std::unique_ptr<WorkMeter> Work;
+  };
+  std::map<std::pair<const IkivAlternativeBlock*, int>, DepthRun> KnownDepths;
+
+  DepthSets Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    DepthRun& Run = KnownDepths[{&Block, Alt}];
+    if (!Run.Work) {
+      Run.Work = std::make_unique<WorkMeter>(Limits.WorkPerSearch);
+      if (!Start(Block, Alt, Run.Current, *Run.Work)) Run.Sets.Complete = false;
     }
-    if (Work.Exhausted()) Result.Complete = false;
-    return Result;
+    while (static_cast<int>(Run.Sets.Members.size()) < Depth) {
+      if (!Run.Sets.Members.empty()) {
+        ConfigSet After;
+        if (!Next(Run.Current, -1, After, *Run.Work)) Run.Sets.Complete = false;
+        Run.Current = std::move(After);
+      }
+      bool Stop = false;
+      Run.Sets.Members.push_back(Readable(Graph, Run.Current, &Stop));
+      Run.Stopped = Run.Stopped || Stop;
+      Run.Sets.Stops.push_back(Run.Stopped);
+    }
+    if (Run.Work->Exhausted()) Run.Sets.Complete = false;
+    DepthSets Out;
+    Out.Members.assign(Run.Sets.Members.begin(), Run.Sets.Members.begin() + Depth);
+    Out.Stops.assign(Run.Sets.Stops.begin(), Run.Sets.Stops.begin() + Depth);
+    Out.Complete = Run.Sets.Complete;
+    return Out;
   }
 
   // The smallest depth up to Depth at which the tests of two branches tell them apart; 0 when none.
@@ -287,7 +337,7 @@ struct ConflictExplainer::State {
         }
         if (!WantEscape && !Any) continue;
         ConfigSet After;
-        if (!Closure(S.Graph, explain::Advance(S.Graph, Set, M), After, Work, S.Limits.MaxStack)) return false;
+        if (!S.Next(Set, M, After, Work)) return false;
         Path.push_back(M);
         if (Step(After, Next)) return true;
         Path.pop_back();
@@ -324,8 +374,16 @@ struct ConflictExplainer::State {
       std::string Key(reinterpret_cast<const char*>(&C), sizeof C);
       Key.append(reinterpret_cast<const char*>(&Pos), sizeof Pos);
       if (!Failed.insert(Key).second) return false;
-      const explain::Node N = S.Graph.At(C.NodeId);
       ConflictGraph& G = S.Graph;
+      const explain::Node& Current = G.At(C.NodeId);
+      // Only what is read here: asking for successors may add nodes and move the others.
+      explain::Node N;
+      N.Kind = Current.Kind;
+      N.Set = Current.Set;
+      N.Target = Current.Target;
+      N.Rule = Current.Rule;
+      N.Line = Current.Line;
+      N.Text = Current.Text;
       switch (N.Kind) {
       case NodeKind::Dead:
         return false;
@@ -375,7 +433,36 @@ struct ConflictExplainer::State {
 
   // --- a shortest input from a public rule to the decision ---
 
+  struct PrefixAnswer {
+    bool Found = false;
+    std::string StartRule;
+    std::vector<int> Prefix;
+  };
+  std::map<const IkivAlternativeBlock*, PrefixAnswer> Prefixes;
+
+  // Every decision of a block shares the block's input prefix.
   bool FindPrefix(IkivAlternativeBlock& Block, std::string& StartRule, std::vector<int>& Prefix) {
+    auto Known = Prefixes.find(&Block);
+    if (Known == Prefixes.end()) {
+      PrefixAnswer A;
+      A.Found = SearchPrefix(Block, A.StartRule, A.Prefix);
+      Known = Prefixes.emplace(&Block, std::move(A)).first;
+    }
+    StartRule = Known->second.StartRule;
+    Prefix = Known->second.Prefix;
+    return Known->second.Found;
+  }
+
+  bool SearchPrefix(IkivAlternativeBlock& Block, std::string& StartRule, std::vector<int>& Prefix) {
+    // A rule the symbols do not list (the lexer's token dispatch) starts where it is.
+    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) {
+      IkivRuleSymbolPtr Symbol = Graph.RuleSymbol(Graph.Lexical() ? EncodeLexerRuleName(Rule->GetRuleName()) : Rule->GetRuleName());
+      if (!Symbol || Symbol->getBlock() != Rule || (Symbol->getAccess() == "public" && Symbol->numReferences() == 0)) {
+        StartRule = Rule->GetRuleName();
+        Prefix.clear();
+        return true;
+      }
+    }
     const int Goal = Graph.NodeOf(&Block);
     std::vector<IkivRuleSymbolPtr> Unreferenced, Public;
     for (const IkivRuleSymbolPtr& Symbol : Graph.Grammar().getRules()) {
@@ -383,75 +470,75 @@ struct ConflictExplainer::State {
       Public.push_back(Symbol);
       if (Symbol->numReferences() == 0) Unreferenced.push_back(Symbol);
     }
-    if (Search(Unreferenced, Goal, StartRule, Prefix)) return true;
-    if (Search(Public, Goal, StartRule, Prefix)) return true;
-    // A rule the symbols do not list (the lexer's token dispatch) starts where it is.
-    if (IkivRuleBlock* Rule = kiv::Supports<IkivRuleBlock>(&Block)) {
-      StartRule = Rule->GetRuleName();
-      Prefix.clear();
-      return true;
-    }
-    return false;
+    if (Search(FromUnreferenced, Unreferenced, Goal, StartRule, Prefix)) return true;
+    if (Unreferenced.size() == Public.size()) return false;
+    return Search(FromPublic, Public, Goal, StartRule, Prefix);
   }
 
-  bool Search(const std::vector<IkivRuleSymbolPtr>& Starts, int Goal, std::string& StartRule, std::vector<int>& Prefix) {
+  // One breadth-first walk from a set of start rules, reading as few members as possible to each
+  // node; the first visit of every node is kept, so all decisions share one walk.
+  struct Reach {
     struct Visit {
       Config At;
       int Parent;
       int Member;  // read on the way here, -1 for none
       int Start;
     };
+    bool Done = false;
+    std::vector<IkivRuleSymbolPtr> Starts;
     std::vector<Visit> Visits;
+    std::unordered_map<int, int> First;  // node -> index of its first visit
+  };
+  Reach FromUnreferenced, FromPublic;
+
+  void Walk(Reach& R) {
+    R.Done = true;
     std::deque<int> Queue;
     std::unordered_set<std::uint64_t> Seen;
-    WorkMeter Work(Limits.WorkPerSearch);
+    WorkMeter Work(Limits.WorkPerSearch * 4);
     auto Key = [](const Config& C) {
       return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(C.NodeId)) << 32) | static_cast<std::uint32_t>(C.Stack);
     };
     auto Add = [&](Config C, int Parent, int Member, int Start, bool Front) {
-      Visits.push_back(Visit{C, Parent, Member, Start});
-      if (Front) Queue.push_front(static_cast<int>(Visits.size()) - 1);
-      else Queue.push_back(static_cast<int>(Visits.size()) - 1);
+      R.Visits.push_back(typename Reach::Visit{C, Parent, Member, Start});
+      if (Front) Queue.push_front(static_cast<int>(R.Visits.size()) - 1);
+      else Queue.push_back(static_cast<int>(R.Visits.size()) - 1);
     };
-    for (std::size_t I = 0; I < Starts.size(); ++I)
-      Add(Config{Graph.NodeOf(Starts[I]->getBlock()), 0}, -1, -1, static_cast<int>(I), false);
+    for (std::size_t I = 0; I < R.Starts.size(); ++I)
+      Add(Config{Graph.NodeOf(R.Starts[I]->getBlock()), 0}, -1, -1, static_cast<int>(I), false);
     while (!Queue.empty()) {
       const int Index = Queue.front();
       Queue.pop_front();
-      const Visit V = Visits[static_cast<std::size_t>(Index)];
-      if (!Seen.insert(Key(V.At)).second) continue;
-      if (!Work.Spend()) return false;
-      if (V.At.NodeId == Goal) {
-        StartRule = Graph.DisplayRule(Starts[static_cast<std::size_t>(V.Start)]->getId());
-        Prefix.clear();
-        for (int I = Index; I >= 0; I = Visits[static_cast<std::size_t>(I)].Parent)
-          if (Visits[static_cast<std::size_t>(I)].Member >= 0) Prefix.push_back(Visits[static_cast<std::size_t>(I)].Member);
-        std::reverse(Prefix.begin(), Prefix.end());
-        return true;
-      }
-      const explain::Node N = Graph.At(V.At.NodeId);
-      switch (N.Kind) {
-      case NodeKind::Consume:
-        if (V.At.NodeId == Graph.EofNode()) break;
+      const Config At = R.Visits[static_cast<std::size_t>(Index)].At;
+      const int Start = R.Visits[static_cast<std::size_t>(Index)].Start;
+      if (!Seen.insert(Key(At)).second) continue;
+      if (!Work.Spend()) return;
+      R.First.emplace(At.NodeId, Index);
+      const NodeKind Kind = Graph.At(At.NodeId).Kind;
+      switch (Kind) {
+      case NodeKind::Consume: {
+        if (At.NodeId == Graph.EofNode()) break;
+        const MemberSet Set = Graph.At(At.NodeId).Set;
         for (int M : Order)
-          if (N.Set.test(static_cast<std::size_t>(M))) {
-            Add(Config{Graph.Successor(V.At.NodeId, 0), V.At.Stack}, Index, M, V.Start, false);
+          if (Set.test(static_cast<std::size_t>(M))) {
+            Add(Config{Graph.Successor(At.NodeId, 0), At.Stack}, Index, M, Start, false);
             break;
           }
         break;
+      }
       case NodeKind::Split:
-        for (std::size_t I = Graph.SuccessorCount(V.At.NodeId); I-- > 0;)
-          Add(Config{Graph.Successor(V.At.NodeId, I), V.At.Stack}, Index, -1, V.Start, true);
+        for (std::size_t I = Graph.SuccessorCount(At.NodeId); I-- > 0;)
+          Add(Config{Graph.Successor(At.NodeId, I), At.Stack}, Index, -1, Start, true);
         break;
       case NodeKind::Call:
-        if (Graph.StackDepth(V.At.Stack) < Limits.MaxStack)
-          Add(Config{Graph.Successor(V.At.NodeId, 0), Graph.Push(V.At.Stack, V.At.NodeId)}, Index, -1, V.Start, true);
+        if (Graph.StackDepth(At.Stack) < Limits.MaxStack)
+          Add(Config{Graph.Successor(At.NodeId, 0), Graph.Push(At.Stack, At.NodeId)}, Index, -1, Start, true);
         break;
       case NodeKind::RuleEnd:
         // The start rule's own end is the end of the input.
-        if (V.At.Stack != 0) {
-          const auto [Return, Rest] = Graph.Pop(V.At.Stack);
-          Add(Config{Return, Rest}, Index, -1, V.Start, true);
+        if (At.Stack != 0) {
+          const auto [Return, Rest] = Graph.Pop(At.Stack);
+          Add(Config{Return, Rest}, Index, -1, Start, true);
         }
         break;
       case NodeKind::Stop:
@@ -459,7 +546,23 @@ struct ConflictExplainer::State {
         break;
       }
     }
-    return false;
+  }
+
+  bool Search(Reach& R, const std::vector<IkivRuleSymbolPtr>& Starts, int Goal, std::string& StartRule,
+              std::vector<int>& Prefix) {
+    if (!R.Done) {
+      R.Starts = Starts;
+      Walk(R);
+    }
+    auto Found = R.First.find(Goal);
+    if (Found == R.First.end()) return false;
+    const int Index = Found->second;
+    StartRule = Graph.DisplayRule(R.Starts[static_cast<std::size_t>(R.Visits[static_cast<std::size_t>(Index)].Start)]->getId());
+    Prefix.clear();
+    for (int I = Index; I >= 0; I = R.Visits[static_cast<std::size_t>(I)].Parent)
+      if (R.Visits[static_cast<std::size_t>(I)].Member >= 0) Prefix.push_back(R.Visits[static_cast<std::size_t>(I)].Member);
+    std::reverse(Prefix.begin(), Prefix.end());
+    return true;
   }
 
   std::vector<std::string> Texts(const std::vector<int>& Members, bool Stops) {
@@ -476,9 +579,9 @@ struct ConflictExplainer::State {
     ConfigSet Current;
     Start(Block, Alt, Current, Work);
     for (int M : Shared) {
-      ConfigSet Next;
-      Closure(Graph, explain::Advance(Graph, Current, M), Next, Work, Limits.MaxStack);
-      Current = std::move(Next);
+      ConfigSet After;
+      Next(Current, M, After, Work);
+      Current = std::move(After);
     }
     std::vector<int> Out = Shared;
     while (static_cast<int>(Out.size()) < Depth && !Work.Exhausted()) {
@@ -490,10 +593,10 @@ struct ConflictExplainer::State {
           break;
         }
       if (Chosen < 0) break;
-      ConfigSet Next;
-      Closure(Graph, explain::Advance(Graph, Current, Chosen), Next, Work, Limits.MaxStack);
+      ConfigSet After;
+      Next(Current, Chosen, After, Work);
       Out.push_back(Chosen);
-      Current = std::move(Next);
+      Current = std::move(After);
     }
     return Out;
   }
@@ -582,8 +685,6 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
   State::PairSearch AtK(S, E.K);
   SearchResult Result = Complete ? AtK.Run(StartA, StartB) : SearchResult::GaveUp;
   const int Deepest = E.K + S.Limits.ExtraDepths;
-  const DepthSets SetsA = S.Depths(Block, Site.AltA, Deepest);
-  const DepthSets SetsB = S.Depths(Block, Site.AltB, Deepest);
 
   if (Result == SearchResult::Found) {
     E.Class = ConflictClassKind::RealConflict;
@@ -603,12 +704,19 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       }
     }
   } else if (Result == SearchResult::NotFound) {
+    const DepthSets SetsA = S.Depths(Block, Site.AltA, E.K);
+    const DepthSets SetsB = S.Depths(Block, Site.AltB, E.K);
     const int Apart = State::SeparatedAt(SetsA, SetsB, E.K);
     E.Class = Apart > 0 && SetsA.Complete && SetsB.Complete ? ConflictClassKind::NoConflict
                                                            : ConflictClassKind::LinearApproximationOnly;
     if (E.Class == ConflictClassKind::LinearApproximationOnly) {
-      const int Later = State::SeparatedAt(SetsA, SetsB, Deepest);
-      if (Later > E.K && SetsA.Complete && SetsB.Complete) E.ResolvedK = Later;
+      // Deeper sets only as far as needed: the sets of a depth grow with every depth.
+      for (int N = E.K + 1; N <= Deepest && E.ResolvedK == 0; ++N) {
+        const DepthSets DeepA = S.Depths(Block, Site.AltA, N);
+        const DepthSets DeepB = S.Depths(Block, Site.AltB, N);
+        if (!DeepA.Complete || !DeepB.Complete) break;
+        if (State::SeparatedAt(DeepA, DeepB, N) == N) E.ResolvedK = N;
+      }
     }
     // The two sequences: the longest beginning both share, each continued its own way.
     const std::vector<int> SeqA = S.Extend(Block, Site.AltA, AtK.Best, E.K);
@@ -686,13 +794,13 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
     for (const DepthSets& T : Tests) Complete2 = Complete2 && T.Complete;
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
-    S.Graph.SetEofAfterPublicRules(true);
+    S.SetEofAfterPublicRules(true);
     bool Never = false;
     if (Complete2 && S.Start(Block, Site.AltB, Set, Work)) {
       State::TestSearch Escape(S, E.K, Tests, true);
       Never = !Escape.Step(Set, std::vector<bool>(Tests.size(), true)) && !Escape.Work.Exhausted();
     }
-    S.Graph.SetEofAfterPublicRules(false);
+    S.SetEofAfterPublicRules(false);
     {
       if (Never) {
         E.OtherNeverChosen = true;

@@ -76,8 +76,8 @@ struct Explanation {
 
 // Bounds of one explanation: every search stops past them and says so rather than guess.
 struct ExplainLimits {
-  std::size_t WorkPerSearch = 400000;  // configurations visited by one search
-  int MaxStack = 256;                  // rules entered without reading in between
+  std::size_t WorkPerSearch = 100000;  // configurations visited by one search
+  int MaxStack = 64;                   // rules entered without reading in between
   int ExtraDepths = 4;                 // how far beyond k "resolved with k = N" looks
 };
 

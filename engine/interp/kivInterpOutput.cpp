@@ -134,6 +134,8 @@ std::string TraceText(const RunResult& Result) {
       out += (e.Lookahead.empty() ? std::string("(nothing read yet)") : e.Lookahead) + " -> ";
       if (e.Kind == TraceKind::LoopExit)
         out += "exit";
+      else if (!e.Token.empty())
+        out += e.Token;
       else if (e.Alternative > 0)
         out += "alternative " + std::to_string(e.Alternative);
       else
@@ -206,7 +208,12 @@ std::string JsonText(const RunResult& Result, bool WithTokens, bool WithTree, bo
       Json(out, e.Lookahead);
       out += ",\"alternative\":" + std::to_string(e.Alternative) + ",\"reason\":";
       Json(out, e.Reason);
-      out += ",\"guessing\":" + std::to_string(e.Guessing) + "}";
+      out += ",\"guessing\":" + std::to_string(e.Guessing);
+      if (!e.Token.empty()) {
+        out += ",\"token\":";
+        Json(out, e.Token);
+      }
+      out += "}";
     }
     out += "],\"traceCut\":";
     out += Result.TraceCut ? "true" : "false";

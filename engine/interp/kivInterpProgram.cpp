@@ -293,6 +293,7 @@ private:
     fSaveText = fSaveText && Alt.GetAstEnabled();
     Out.HandlerKind = Alt.GetHandlerKind();
     Out.HandlerReraises = Reraises(Alt.GetHandlerText());
+    Out.HandlerText = ActionBody(Alt.GetHandlerText());
     std::vector<Op>* outer = fOps;
     fOps = &Out.Ops;
     for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
@@ -303,7 +304,7 @@ private:
   }
 
   static bool Reraises(const std::string& Handler) {
-    for (const std::string& w : ActionWords(Handler))
+    for (const std::string& w : ActionWords(ActionBody(Handler)))
       if (SameText(w, "raise")) return true;
     return false;
   }
@@ -472,8 +473,10 @@ private:
     fRuleName = rule->Name;
     rule->Public = Symbol.getAccess() == "public";
     rule->Protected = Symbol.getAccess() == "protected";
+    rule->Private = Symbol.getAccess() == "private";
     rule->HandlerKind = source.GetHandlerKind();
     rule->HandlerReraises = Reraises(source.GetHandlerText());
+    rule->HandlerText = ActionBody(source.GetHandlerText());
     rule->DefaultHandler = !fLexer && rule->HandlerKind.empty() && source.GetDefaultErrorHandler();
     if (IkivRuleEndElem* end = source.GetEndNode(); end != nullptr && rule->DefaultHandler)
       rule->Follow = MembersOf(fAnalyzer.Follow(1, *end));
@@ -609,6 +612,21 @@ std::vector<std::string> Grammar::RuleNames() const {
   return names;
 }
 
+std::vector<RuleInfo> Grammar::Rules() const {
+  std::vector<RuleInfo> rules;
+  for (const auto& rule : fProgram->Rules) {
+    RuleInfo info;
+    info.Name = rule->Name;
+    info.Public = !rule->Protected && !rule->Private;
+    if (rule->Body != nullptr) {
+      info.Line = rule->Body->Line;
+      info.Column = rule->Body->Column;
+    }
+    rules.push_back(std::move(info));
+  }
+  return rules;
+}
+
 LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const std::string& ExchangeDir,
                        IkivToolErrorHandler* Handler, DiagnosticListener* Listener) {
   LoadResult result;
@@ -653,6 +671,7 @@ LoadResult LoadGrammar(const std::string& Text, const std::string& Name, const s
   if (tool.GetErrorCount() != 0) return finish();
   IkivGrammarPtr grammar = maker->getGrammar();
   if (!grammar) return finish();
+  if (const IkivTokenPtr vocabulary = grammar->getImportVocab()) result.ImportVocabulary = LastPathComponent(vocabulary->TokenText());
   try {
     // The generator checks every block as it reaches it; its text stays in memory.
     generator->Generate(*grammar);

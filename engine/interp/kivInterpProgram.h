@@ -69,6 +69,7 @@ struct Alternative {
   int Predicate = -1;  // a predicate that gates the alternative (index in Program::Predicates)
   std::string HandlerKind;  // "except", "finally" or empty
   bool HandlerReraises = false;
+  std::string HandlerText;
 };
 
 struct Branch {
@@ -105,11 +106,13 @@ struct Rule {
   std::string Name;  // as the user wrote it (a lexer rule without its "m")
   bool Public = false;
   bool Protected = false;
+  bool Private = false;
   const Block* Body = nullptr;
   bool SingleAlt = false;  // the body's one alternative runs without a decision
   int Predicate = -1;  // the single alternative's gating predicate, checked like a validating one
   std::string HandlerKind;
   bool HandlerReraises = false;
+  std::string HandlerText;
   bool DefaultHandler = false;
   MemberSet Follow;
   bool TestLiterals = false;

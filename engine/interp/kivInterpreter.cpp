@@ -91,14 +91,18 @@ public:
     R.Trace.push_back(std::move(E));
   }
 
-  bool Answer(const Program& P, int Predicate) {
+  // Look gives the question its lookahead (only when one is asked).
+  template <class Look>
+  bool Answer(const Program& P, int Predicate, Look&& Lookahead) {
     bool answer = true;
     switch (O.Predicates) {
       case PredicateAnswerKind::AlwaysTrue: answer = true; break;
       case PredicateAnswerKind::AlwaysFalse: answer = false; break;
       case PredicateAnswerKind::Ask: {
         const PredicateInfo& info = P.Predicates[static_cast<std::size_t>(Predicate)];
-        answer = O.Answer ? O.Answer({info.Rule, info.Line, info.Column, info.Text}) : true;
+        PredicateQuestion question{info.Rule, info.Line, info.Column, info.Text, P.Lexer, {}, {}};
+        Lookahead(question);
+        answer = O.Answer ? O.Answer(question) : true;
         break;
       }
     }
@@ -129,8 +133,14 @@ protected:
     return true;
   }
 
-  void TraceDecision(const Block& B, int Alt, const char* Reason) {
+  void TraceDecision(const Block& B, int Alt, const char* Reason, const Alternative* Chosen = nullptr) {
     TraceEvent e;
+    if (Chosen != nullptr && B.Kind == BlockKind::NextToken)
+      for (const Op& op : Chosen->Ops)
+        if (op.Kind == OpKind::RuleCall && op.Target != nullptr) {
+          e.Token = op.Target->Name;
+          break;
+        }
     e.Kind = TraceKind::Decision;
     e.Rule = B.RuleName;
     e.Line = B.Line;
@@ -155,7 +165,7 @@ protected:
   }
 
   bool Predicate(int Index, const char* Where) {
-    const bool answer = fC.Answer(fP, Index);
+    const bool answer = fC.Answer(fP, Index, [this](PredicateQuestion& Q) { Self().Lookahead(Q); });
     if (fC.Tracing()) {
       const PredicateInfo& info = fP.Predicates[static_cast<std::size_t>(Index)];
       TraceNote(TraceKind::SemanticPredicate, nullptr, info.Line, info.Column,
@@ -213,7 +223,9 @@ protected:
       return DecisionKind::Ran;
     }
     if (B.NeedsErrorClause && (B.GeneratedIf || B.ClosesGroup)) {
-      if (fC.Tracing()) TraceDecision(B, 0, "no alternative applies");
+      // A loop says itself whether it leaves or fails.
+      const bool loop = B.Kind == BlockKind::ZeroOrMore || B.Kind == BlockKind::OneOrMore;
+      if (fC.Tracing() && !loop) TraceDecision(B, 0, "no alternative applies");
       return DecisionKind::ErrorClause;
     }
     if (fC.Tracing()) TraceDecision(B, 0, "the empty alternative");
@@ -222,11 +234,11 @@ protected:
 
   void Chosen(const Block& B, const Alternative& Alt, const char* Reason) {
     if (B.Kind == BlockKind::Rule) Self().RuleAlternative(Alt.Index);
-    if (fC.Tracing()) TraceDecision(B, Alt.Index, Reason);
+    if (fC.Tracing()) TraceDecision(B, Alt.Index, Reason, &Alt);
   }
 
   template <class Body>
-  void WithHandler(const std::string& Kind, bool Reraises, int Line, int Column, Body&& body) {
+  void WithHandler(const std::string& Kind, bool Reraises, const std::string& Text, int Line, int Column, Body&& body) {
     if (Kind.empty() || Kind == "finally") {
       body();
       return;
@@ -235,15 +247,16 @@ protected:
       body();
     } catch (const Failure& f) {
       if (fGuessing > 0) throw;
+      const bool passes = fC.O.PassesOn ? fC.O.PassesOn({fP.Lexer, fRuleName, Line, Column, Text, f.Error}) : Reraises;
       if (fC.Tracing())
         TraceNote(TraceKind::Handler, nullptr, Line, Column,
-                  std::string(Reraises ? "handler passes on: " : "handler (not run) catches: ") + f.Error.Text);
-      if (Reraises) throw;
+                  std::string(passes ? "handler passes on: " : "handler (not run) catches: ") + f.Error.Text);
+      if (passes) throw;
     }
   }
 
   void RunAlternative(const Alternative& Alt) {
-    WithHandler(Alt.HandlerKind, Alt.HandlerReraises, Alt.Line, Alt.Column, [&] {
+    WithHandler(Alt.HandlerKind, Alt.HandlerReraises, Alt.HandlerText, Alt.Line, Alt.Column, [&] {
       for (const Op& op : Alt.Ops) RunOp(op);
     });
   }
@@ -256,6 +269,11 @@ protected:
       case OpKind::Action:
         if (O.Guarded && fGuessing > 0) break;
         Self().Action(O);
+        if (fC.O.OnAction) {
+          ActionNote note{fP.Lexer, fRuleName, O.Line, O.Column, O.Text, {}, {}};
+          Self().Lookahead(note);
+          fC.O.OnAction(note);
+        }
         if (O.Skipped && fC.Tracing()) {
           std::string text = O.Text.substr(0, 60);
           std::replace(text.begin(), text.end(), '\n', ' ');
@@ -292,9 +310,19 @@ protected:
   }
 
   void NoProgress(const Block& B) {
-    throw Abort{"the loop of rule \"" + B.RuleName + "\" at line " + std::to_string(B.Line) + ":" +
-                std::to_string(B.Column) + " goes round without consuming anything at " + Self().PositionText() +
+    throw Abort{"the loop of rule \"" + B.RuleName + "\" at line " + std::to_string(B.Line) +
+                (B.Column > 0 ? ":" + std::to_string(B.Column) : std::string()) + " goes round without consuming anything at " + Self().PositionText() +
                 "; the compiled recognizer would not end"};
+  }
+
+  // A round of a loop that consumed nothing: with answers that never change the compiled loop
+  // would go round for ever.
+  void Stalled(const Block& B, bool Stall, unsigned& Stalls) {
+    if (!Stall) {
+      Stalls = 0;
+    } else if (++Stalls > fC.O.StallLimit) {
+      NoProgress(B);
+    }
   }
 
   void LoopExit(const Block& B, const char* Why) {
@@ -312,6 +340,7 @@ protected:
   }
 
   void RunZeroOrMore(const Block& B) {
+    unsigned stalls = 0;
     for (;;) {
       fC.Step();
       for (const Op& op : B.Init) RunOp(op);
@@ -326,15 +355,16 @@ protected:
       }
       if (!B.GeneratedIf && !B.ClosesGroup) break;
       if (Decide(B) == DecisionKind::ErrorClause) {
-        LoopExit(B, "exit");
+        LoopExit(B, "no alternative applies");
         break;
       }
-      if (Self().Position() == before) NoProgress(B);
+      Stalled(B, Self().Position() == before, stalls);
     }
   }
 
   void RunOneOrMore(const Block& B) {
     int count = 0;
+    unsigned stalls = 0;
     for (;;) {
       fC.Step();
       for (const Op& op : B.Init) RunOp(op);
@@ -350,12 +380,13 @@ protected:
       if (!B.GeneratedIf && !B.ClosesGroup) break;
       if (Decide(B) == DecisionKind::ErrorClause) {
         if (B.MayMatchNothing || count >= 1) {
-          LoopExit(B, "exit");
+          LoopExit(B, "no alternative applies");
           break;
         }
+        if (fC.Tracing()) TraceDecision(B, 0, "no alternative applies");
         Self().RaiseNoViable(B.NoViable);
       }
-      if (Self().Position() == before && count >= 1) NoProgress(B);
+      if (count >= 1) Stalled(B, Self().Position() == before, stalls);
       ++count;
     }
   }
@@ -402,6 +433,10 @@ public:
     return fP.CaseSensitive ? c : Fold(c);
   }
   bool AtEnd() const { return fPos >= fSize; }
+  template <class Question>
+  void Lookahead(Question& Q) {
+    Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; };
+  }
   std::size_t Position() const { return fPos; }
   std::string PositionText() const { return "line " + std::to_string(fLine) + ", column " + std::to_string(fColumn); }
 
@@ -536,7 +571,7 @@ public:
     fRuleName = R.Name;
     ++fC.fDepth;
     try {
-      WithHandler(R.HandlerKind, R.HandlerReraises, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
+      WithHandler(R.HandlerKind, R.HandlerReraises, R.HandlerText, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
     } catch (...) {
       --fC.fDepth;
       fType = outerType;
@@ -622,6 +657,8 @@ public:
         if (result.Type != kTypeEof && fPos == start) {
           if (fEmptyTokenAt == start) Progress(start);
           fEmptyTokenAt = start;
+        } else if (fPos != start) {
+          fStalls = 0;
         }
         return result;
       } catch (const Failure& f) {
@@ -644,8 +681,14 @@ public:
   }
 
 private:
+  // A token rule that matched nothing (a skipped token, or an empty token twice at one place):
+  // with answers that never change the compiled lexer would do so for ever.
   void Progress(std::size_t Start) {
-    if (fPos != Start) return;
+    if (fPos != Start) {
+      fStalls = 0;
+      return;
+    }
+    if (++fStalls <= fC.O.StallLimit) return;
     throw Abort{"the lexer makes no progress at " + PositionText() +
                 ": a token rule matches nothing there, so the compiled lexer would not end"};
   }
@@ -665,6 +708,7 @@ private:
   Token fReturn;
   bool fHaveReturn = false;
   std::size_t fEmptyTokenAt = static_cast<std::size_t>(-1);
+  unsigned fStalls = 0;
 
   friend class Walker<LexerWalker>;
 };
@@ -720,6 +764,11 @@ public:
     return fTokens[want - 1];
   }
   int LA(int I) { return LT(I).Type; }
+  template <class Question>
+  void Lookahead(Question& Q) {
+    Q.LA = [this](int I) { return I >= 1 ? LA(I) : 0; };
+    Q.LTText = [this](int I) { return I >= 1 ? LT(I).Text : std::string(); };
+  }
   std::size_t Position() const { return fPos; }
   std::string PositionText() const { return "token " + std::to_string(fPos + 1); }
 
@@ -820,7 +869,7 @@ public:
           for (int t = LA(1); t != kTypeEof && !InSet(t, R.Follow); t = LA(1)) Consume(true);
         }
       } else {
-        WithHandler(R.HandlerKind, R.HandlerReraises, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
+        WithHandler(R.HandlerKind, R.HandlerReraises, R.HandlerText, R.Body->Line, R.Body->Column, [&] { RuleBody(R); });
       }
     } catch (...) {
       --fC.fDepth;

@@ -20,6 +20,15 @@ namespace kiv::interp {
 
 struct Program;
 
+// A rule as a front end lists it: whether a parser run may start with it (neither protected nor
+// private), and where its body starts in the grammar (the line of its name or of its colon).
+struct RuleInfo {
+  std::string Name;
+  bool Public = false;
+  int Line = 0;
+  int Column = 0;
+};
+
 // A grammar ready to run. Immutable after loading: several runs (on several threads) may share it.
 class Grammar {
 public:
@@ -29,6 +38,8 @@ public:
   const std::string& Name() const;
   // The rule names a parser run may start with, in the grammar's order.
   std::vector<std::string> RuleNames() const;
+  // Every rule, in the grammar's order.
+  std::vector<RuleInfo> Rules() const;
   const Program& Compiled() const { return *fProgram; }
 
 private:
@@ -42,6 +53,8 @@ struct LoadResult {
   // The vocabulary file the build would write (a lexer's, for the parser that imports it).
   std::string VocabularyFile;  // its file name, without folder
   std::string VocabularyText;
+  // The vocabulary the grammar's importVocab option named and that was read (empty when none).
+  std::string ImportVocabulary;
 };
 
 // Reads, checks and analyses a grammar exactly as `kiv build` does, and compiles it for the
@@ -58,6 +71,42 @@ struct PredicateQuestion {
   int Line = 0;
   int Column = 0;
   std::string Text;  // the predicate's Pascal expression
+  bool Lexer = false;  // asked by the lexer of a run (else by its parser)
+  // What the predicate's code would read where it stands: LA(I) (a character code in a lexer,
+  // folded when it ignores case, 0 at the end; a token type in a parser) and a parser's LT(I)
+  // text. Reading looks ahead as the compiled code would (a parser may fetch tokens).
+  std::function<int(int)> LA;
+  std::function<std::string(int)> LTText;
+};
+
+// An action where the compiled recognizer would run it.
+struct ActionNote {
+  bool Lexer = false;
+  std::string Rule;
+  int Line = 0;
+  int Column = 0;
+  std::string Text;  // its Pascal code
+  // What its code would read, as for a predicate (PredicateQuestion).
+  std::function<int(int)> LA;
+  std::function<std::string(int)> LTText;
+};
+
+struct RecognitionError {
+  std::string ClassName;  // EkivMismatchedChar, EkivMismatchedToken, EkivSemantic, EkivNestingTooDeep
+  std::string Text;       // as the runtime's ErrorText words it, without the position
+  std::string FileName;
+  int Line = 0;
+  int Column = 0;
+};
+
+// A handler that caught an error.
+struct HandlerQuestion {
+  bool Lexer = false;
+  std::string Rule;
+  int Line = 0;
+  int Column = 0;
+  std::string Text;   // its Pascal code
+  RecognitionError Error;
 };
 
 struct RunOptions {
@@ -65,6 +114,17 @@ struct RunOptions {
   std::string StartRule;  // a parser's rule; empty: the grammar's first rule
   PredicateAnswerKind Predicates = PredicateAnswerKind::AlwaysTrue;
   std::function<bool(const PredicateQuestion&)> Answer;  // for Ask
+  // Told of every action in the order the compiled recognizer would run them (none runs here but
+  // the lexer statements understood): a front end or a test may follow what they would do.
+  std::function<void(const ActionNote&)> OnAction;
+  // Whether an except handler passes the error on (raises); unset, one whose code holds "raise"
+  // does, and every other catches it.
+  std::function<bool(const HandlerQuestion&)> PassesOn;
+  // How often in a row a loop may go round, or the lexer end a token, without consuming anything
+  // before the run ends as one that would never end. 0 suits answers that never change (the
+  // compiled recognizer would repeat itself for ever); give more when Answer or PassesOn may
+  // answer otherwise the next time.
+  unsigned StallLimit = 0;
   std::uint64_t StepBudget = 200'000'000;  // elements and decisions; 0 means no limit
   const std::atomic<bool>* Cancel = nullptr;  // polled; a run that sees true ends as aborted
   bool Tree = true;
@@ -105,15 +165,9 @@ struct TraceEvent {
   int Alternative = 0;    // chosen (1-based); 0 for none (an exit or an error clause)
   std::string Reason;
   int Guessing = 0;
+  std::string Token;  // a NextToken decision: the token rule chosen
 };
 
-struct RecognitionError {
-  std::string ClassName;  // EkivMismatchedChar, EkivMismatchedToken, EkivSemantic, EkivNestingTooDeep
-  std::string Text;       // as the runtime's ErrorText words it, without the position
-  std::string FileName;
-  int Line = 0;
-  int Column = 0;
-};
 
 enum class RunEndKind { Accepted, Rejected, Aborted };
 

@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/random/kivRandomAgreement.h"
 #include "tests/random/kivRandomDriver.h"
 #include "tests/random/kivRandomGrammar.h"
 #include "tests/random/kivRandomSentence.h"
@@ -50,6 +51,7 @@ struct Options {
   std::string Runtime;
   std::string Work = "random-work";
   bool Keep = false;  // keep the batch directories of passing batches
+  int Agreement = 1;  // --agreement N: every N-th seed is run by the test rig too (0: none)
   bool Optimized = false;  // --optimized: the optimized form must behave as the default form
 };
 
@@ -165,6 +167,7 @@ struct Totals {
   std::map<std::string, int> Outcomes;  // ok / budget with the exception class
   std::map<std::string, int> Rejections;  // first error message of rejected grammars
   std::vector<Failure> Failures;
+  AgreementTotals Agreement;
 };
 
 std::mutex gLock;
@@ -225,6 +228,7 @@ class BatchRun {
   bool Compile();
   void MakeCases();
   void RunDriver();
+  void CompareWithTestRig();
   void CompareOptimized();
   void Fail(SeedState& S, const std::string& What);
   void KeepFiles(const SeedState& S);
@@ -567,6 +571,28 @@ void BatchRun::RunDriver() {
   }
 }
 
+// The test rig must end every run of the chosen seeds as the compiled recognizers do.
+void BatchRun::CompareWithTestRig() {
+  std::vector<AgreementGrammar> grammars(fGrammars.size());
+  for (std::size_t gi = 0; gi < fGrammars.size(); ++gi) {
+    const SeedState& s = fSeeds[fGrammarSeeds[gi]];
+    if (s.Failed || s.Seed % static_cast<std::uint64_t>(fOptions.Agreement) != 0) continue;
+    grammars[gi] = {s.Seed, &s.Lexer, s.ParserBuilt ? &s.Parser : nullptr, s.Lexer.Unit + ".g", s.Parser.Unit + ".g"};
+  }
+  AgreementTotals totals;
+  for (const AgreementFailure& f : CheckAgreement({fDir, fOptions.Fpc, fOptions.Runtime}, fGrammars, grammars, fCases, totals)) {
+    if (f.Grammar < fGrammars.size()) {
+      Fail(fSeeds[fGrammarSeeds[f.Grammar]], f.What);
+    } else {
+      std::lock_guard<std::mutex> guard(gLock);
+      std::cout << "FAIL batch " << fFirst << ": " << f.What << std::endl;
+      fTotals.Failures.push_back({fFirst, "agreement driver"});
+    }
+  }
+  std::lock_guard<std::mutex> guard(gLock);
+  fTotals.Agreement.Add(totals);
+}
+
 // The runs of one driver output, by case index: the lines from RUN to END.
 std::map<long, std::string> RunsOf(const std::string& Output) {
   std::map<long, std::string> runs;
@@ -653,6 +679,7 @@ void BatchRun::Run() {
   if (Compile()) {
     MakeCases();
     RunDriver();
+    if (fOptions.Agreement > 0) CompareWithTestRig();
     if (fOptions.Optimized) CompareOptimized();
   }
   bool failed = false;
@@ -667,10 +694,12 @@ void BatchRun::Run() {
 void Usage() {
   std::cerr << "Usage: kiv_random_grammars --kiv KIV --runtime RUNTIME_DIR [--fpc FPC] [--work DIR]\n"
                "                           [--first SEED] [--count N] [--batch N] [--jobs N] [--keep] [--optimized]\n"
+               "                           [--agreement N]\n"
                "Generates N random grammar pairs from SEED on, builds them with kiv, compiles what kiv accepts\n"
                "with fpc and runs it over random inputs. Exit status 1 when some seed failed; its files are\n"
                "kept in DIR/failures/seed-N. With --optimized every grammar is built with --optimize too and\n"
-               "every run must print the same in both forms.\n";
+               "every run must print the same in both forms. The test rig runs the same cases in process and\n"
+               "must give the same tokens and errors: for every seed, or every N-th with --agreement N (0: none).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& O) {
@@ -698,6 +727,8 @@ bool ParseOptions(int argc, char** argv, Options& O) {
       O.Jobs = std::stoi(value());
     else if (a == "--keep")
       O.Keep = true;
+    else if (a == "--agreement")
+      O.Agreement = std::stoi(value());
     else if (a == "--optimized")
       O.Optimized = true;
     else
@@ -756,6 +787,7 @@ int main(int argc, char** argv) {
   std::cout << "  parsers built " << totals.ParsersBuilt << ", rejected by kiv " << totals.ParsersRejected << "\n";
   std::cout << "  runs " << totals.Cases << " ended as:\n";
   for (const auto& [outcome, n] : totals.Outcomes) std::cout << "    " << n << "  " << outcome << "\n";
+  if (options.Agreement > 0) std::cout << totals.Agreement.Summary();
   if (!totals.Rejections.empty()) {
     std::cout << "  first errors of rejected grammars:\n";
     for (const auto& [text, n] : totals.Rejections) std::cout << "    " << n << "  " << text << "\n";
