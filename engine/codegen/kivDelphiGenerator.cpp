@@ -680,7 +680,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   };
   const bool dispatch = fOptimize && caseDispatch();
   if (dispatch) {
-    PrintLine("case LA(1) of");
+    PrintLine(fIsLexer || !fOptimize ? "case LA(1) of" : "case _LA(1) of");
     Indent();
   }
   for (const Branch& branch : branches) {
@@ -707,6 +707,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
       continue;
     }
     std::string test = kiv::AlternativeTest(alt, branch.Depth, format);
+    if (fOptimize && !fIsLexer) test = OptimizedParserTest(test);
     if (!predicate.empty()) {
       const std::string p = kiv::ActionBody(predicate);
       test = test == "true" ? "( " + p + ")" : "(" + test + " and (" + p + "))";
@@ -1002,6 +1003,23 @@ void TkivDelphiGenerator::GenAction(IkivActionElem& Action) {
   PrintLine("end;");
 }
 
+std::string TkivDelphiGenerator::TokenMatch() const {
+  return fOptimize ? "_match(" : "match(";
+}
+
+std::string TkivDelphiGenerator::OptimizedParserTest(const std::string& Test) {
+  // The terms are "LA(n) in [...]" between parentheses; token names hold no parenthesis.
+  std::string result;
+  std::size_t from = 0;
+  for (std::size_t at = Test.find("LA("); at != std::string::npos; at = Test.find("LA(", from)) {
+    result.append(Test, from, at - from);
+    result += "_LA(";
+    from = at + 3;
+  }
+  result.append(Test, from, std::string::npos);
+  return result;
+}
+
 void TkivDelphiGenerator::GenLabel(const std::string& Label, const std::string& Separator) {
   PrintLine(kiv::PascalIdentifier(Label) + Separator + fLookaheadExpression + ";");
 }
@@ -1049,7 +1067,7 @@ void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
       std::dynamic_pointer_cast<IkivStringSymbol>(fGrammar->getTokenManager()->getTokenSymbol(Atom.GetText()));
   if (literal) name = literal->getLabel();
   if (name.empty()) name = fTokenNames->Name(Atom.GetType());
-  GenMatchLine(match + name + ");", false);
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + name + ");", false);
 }
 
 void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
@@ -1062,7 +1080,7 @@ void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
     throw std::logic_error("Token reference found in lexer...");
   }
   if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + fTokenNames->Name(Atom.GetType()) + ");", false);
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + fTokenNames->Name(Atom.GetType()) + ");", false);
 }
 
 void TkivDelphiGenerator::GenTokenRange(IkivTokenRangeElem& Range) {
