@@ -594,7 +594,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     const kiv::MemberSet members = MembersOf(Block.Look(1));
     if (!Block.GetLabel().empty() && fSynPredLevel == 0)
       PrintLine(kiv::PascalIdentifier(Block.GetLabel()) + ":= " + fLookaheadExpression + ";");
-    PrintLine("match( [" + SetText(members) + "]);");
+    PrintLine((FastChars() ? "_match( [" : "match( [") + SetText(members) + "]);");
     fSaveText = saved;
     return info;
   }
@@ -680,7 +680,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   };
   const bool dispatch = fOptimize && caseDispatch();
   if (dispatch) {
-    PrintLine(fIsLexer || !fOptimize ? "case LA(1) of" : "case _LA(1) of");
+    PrintLine(!fOptimize ? "case LA(1) of" : !fIsLexer ? "case _LA(1) of" : FastChars() ? "case _LA1 of" : "case LA(1) of");
     Indent();
   }
   for (const Branch& branch : branches) {
@@ -708,6 +708,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     }
     std::string test = kiv::AlternativeTest(alt, branch.Depth, format);
     if (fOptimize && !fIsLexer) test = OptimizedParserTest(test);
+    if (FastChars()) test = OptimizedLexerTest(test);
     if (!predicate.empty()) {
       const std::string p = kiv::ActionBody(predicate);
       test = test == "true" ? "( " + p + ")" : "(" + test + " and (" + p + "))";
@@ -1020,6 +1021,23 @@ std::string TkivDelphiGenerator::OptimizedParserTest(const std::string& Test) {
   return result;
 }
 
+bool TkivDelphiGenerator::FastChars() const {
+  return fOptimize && fIsLexer && fLexerGrammar->getCaseSensitive();
+}
+
+std::string TkivDelphiGenerator::OptimizedLexerTest(const std::string& Test) {
+  // Characters in the sets are quoted one by one, so "LA(1)" is only ever the look-ahead.
+  std::string result;
+  std::size_t from = 0;
+  for (std::size_t at = Test.find("LA(1)"); at != std::string::npos; at = Test.find("LA(1)", from)) {
+    result.append(Test, from, at - from);
+    result += "_LA1";
+    from = at + 5;
+  }
+  result.append(Test, from, std::string::npos);
+  return result;
+}
+
 void TkivDelphiGenerator::GenLabel(const std::string& Label, const std::string& Separator) {
   PrintLine(kiv::PascalIdentifier(Label) + Separator + fLookaheadExpression + ";");
 }
@@ -1043,7 +1061,8 @@ void TkivDelphiGenerator::GenCharLiteral(IkivCharLiteralElem& Atom) {
   // A character literal's label is assigned even inside a syntactic predicate.
   if (!Atom.GetLabel().empty()) GenLabel(Atom.GetLabel());
   const std::string c = CharText(static_cast<char>(Atom.GetType()));
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + c + ");", SuppressesSaving(Atom.GetAstMode()));
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : FastChars() ? "_match(" : "match(") + c + ");",
+               SuppressesSaving(Atom.GetAstMode()));
 }
 
 void TkivDelphiGenerator::GenCharRange(IkivCharRangeElem& Range) {
@@ -1052,7 +1071,8 @@ void TkivDelphiGenerator::GenCharRange(IkivCharRangeElem& Range) {
   const int last = kiv::CharCode(Range.GetLast());
   kiv::MemberSet members;
   kiv::IncludeRange(members, std::min(first, last), std::max(first, last));
-  GenMatchLine("match( [" + kiv::CharSetForm(members) + "]);", SuppressesSaving(Range.GetAstMode()));
+  GenMatchLine((FastChars() ? "_match( [" : "match( [") + kiv::CharSetForm(members) + "]);",
+               SuppressesSaving(Range.GetAstMode()));
 }
 
 void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
