@@ -59,7 +59,7 @@ type
     FTextInLexer: Boolean;
     procedure GrowRing;
     // Fetches one token from the lexer into the ring.
-    procedure FetchSlot;
+    procedure FetchSlot; inline;
     // The slot of ring token I, 0 <= I < FRingCount.
     function Slot(I: Integer): PkivTokenSlot; inline;
     // Makes the token object of a slot.
