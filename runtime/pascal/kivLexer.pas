@@ -112,6 +112,8 @@ type
     procedure RaiseEndExpected;
     // _finishRule for a token class other than TkivToken.
     procedure FinishOtherToken(AType, ABegin: Integer);
+    // _makeToken for a token class other than TkivToken.
+    function MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
     // _ruleType for a rule that left TT_EOF: raises on a zero byte as
     // makeToken does.
     procedure CheckEndToken;
@@ -982,24 +984,30 @@ end;
 function TkivLexer._makeToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
 var
   Token: TkivToken;
+begin
+  // The descendant's case out of line: its string temporary would give
+  // this common path an exception frame.
+  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  begin
+    Result := MakeOtherToken(AType, ALine, AColumn, AText, ALength);
+    Exit;
+  end;
+  Token := TkivToken.Make(AType, ALine, AColumn);
+  if ALength > 0 then
+    Token.SetTextFrom(AText, ALength);
+  Result := Token;
+end;
+
+function TkivLexer.MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
+var
   Text: AnsiString;
 begin
-  if (FTokenClass = nil) or (FTokenClass = TkivToken) then
-  begin
-    Token := TkivToken.Make(AType, ALine, AColumn);
-    if ALength > 0 then
-      Token.SetTextFrom(AText, ALength);
-    Result := Token;
-  end
-  else
-  begin
-    // As makeToken and the rule's end do it for a descendant.
-    Result := FTokenClass.Create(AType, '');
-    Result.Line := ALine;
-    Result.Column := AColumn;
-    SetString(Text, AText, ALength);
-    Result.TokenText := Text;
-  end;
+  // As makeToken and the rule's end do it for a descendant.
+  Result := FTokenClass.Create(AType, '');
+  Result.Line := ALine;
+  Result.Column := AColumn;
+  SetString(Text, AText, ALength);
+  Result.TokenText := Text;
 end;
 
 function TkivLexer._tokenOfType(AType: Integer): IkivToken;
