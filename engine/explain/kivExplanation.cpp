@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "engine/explain/kivConflictGraph.h"
+#include "engine/explain/kivLinearLook.h"
 #include "engine/graph/kivGraphArena.h"
 
 namespace kiv {
@@ -95,7 +96,7 @@ std::vector<int> MemberGroups(ConflictGraph& Graph, const MemberSet& Members, co
 
 // The sets a branch's depth-by-depth test uses: per depth the members some sequence has there,
 // and whether a sequence has ended by then.
-struct DepthSets {
+struct DepthTests {
   std::vector<MemberSet> Members;  // index d-1 for depth d
   std::vector<bool> Stops;
   bool Complete = true;
@@ -104,9 +105,12 @@ struct DepthSets {
 } // namespace
 
 struct ConflictExplainer::State {
-  State(IkivGrammar& G, ExplainLimits L) : Graph(G), Limits(L), Order(PreferredOrder(Graph.Lexical())) {}
+  State(IkivGrammar& G, ExplainLimits L) : Graph(G), Linear(Graph), Limits(L), Order(PreferredOrder(Graph.Lexical())) {
+    Graph.SetEndsInput([this](int RuleEnd) { return Linear.EndsInputOnly(RuleEnd); });
+  }
 
   ConflictGraph Graph;
+  explain::LinearLook Linear;
   ExplainLimits Limits;
   std::vector<int> Order;
   std::vector<int> LastWitness;
@@ -228,43 +232,38 @@ struct ConflictExplainer::State {
 
   // --- the depth-by-depth sets ---
 
-  // Per branch, its depth sets as far as they were asked for, and the configurations after the
-  // deepest of them, so that one more depth costs one more step.
-  struct DepthRun {
-    DepthSets Sets;
-    ConfigSet Current;
-    bool Stopped = false;
-    std::unique_ptr<WorkMeter> Work;
-  };
-  std::map<std::pair<const IkivAlternativeBlock*, int>, DepthRun> KnownDepths;
+  // The set at Depth of a branch as the analyzer computes it. A wildcard or inverted atom heading
+  // an alternative leaves out what the earlier alternatives start with.
+  explain::LinearSet BranchSet(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    if (Alt == ConflictSite::ExitBranch) return Linear.At(Graph.NodeOf(Block.GetNext()), Depth);
+    IkivAlternative* A = Block.GetAlternative(Alt);
+    if (A == nullptr) return {};
+    const int Head = Graph.NodeOf(A->GetHead());
+    const explain::Node& N = Graph.At(Head);
+    if (Depth == 1 && Alt > 0 && N.Kind == NodeKind::Consume && N.Competing) {
+      explain::LinearSet Out;
+      Out.Members = N.Set;
+      for (int I = 0; I < Alt; ++I)
+        if (IkivAlternative* Earlier = Block.GetAlternative(I))
+          Out.Members &= ~Linear.At(Graph.NodeOf(Earlier->GetHead()), 1).Members;
+      return Out;
+    }
+    return Linear.At(Head, Depth);
+  }
 
-  DepthSets Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
-    DepthRun& Run = KnownDepths[{&Block, Alt}];
-    if (!Run.Work) {
-      Run.Work = std::make_unique<WorkMeter>(Limits.WorkPerSearch);
-      if (!Start(Block, Alt, Run.Current, *Run.Work)) Run.Sets.Complete = false;
+  DepthTests Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    DepthTests Out;
+    for (int D = 1; D <= Depth; ++D) {
+      const explain::LinearSet Set = BranchSet(Block, Alt, D);
+      Out.Members.push_back(Set.Members);
+      Out.Stops.push_back(Set.Ends);
     }
-    while (static_cast<int>(Run.Sets.Members.size()) < Depth) {
-      if (!Run.Sets.Members.empty()) {
-        ConfigSet After;
-        if (!Next(Run.Current, -1, After, *Run.Work)) Run.Sets.Complete = false;
-        Run.Current = std::move(After);
-      }
-      bool Stop = false;
-      Run.Sets.Members.push_back(Readable(Graph, Run.Current, &Stop));
-      Run.Stopped = Run.Stopped || Stop;
-      Run.Sets.Stops.push_back(Run.Stopped);
-    }
-    if (Run.Work->Exhausted()) Run.Sets.Complete = false;
-    DepthSets Out;
-    Out.Members.assign(Run.Sets.Members.begin(), Run.Sets.Members.begin() + Depth);
-    Out.Stops.assign(Run.Sets.Stops.begin(), Run.Sets.Stops.begin() + Depth);
-    Out.Complete = Run.Sets.Complete;
+    Out.Complete = Linear.Complete();
     return Out;
   }
 
   // The smallest depth up to Depth at which the tests of two branches tell them apart; 0 when none.
-  static int SeparatedAt(const DepthSets& A, const DepthSets& B, int Depth) {
+  static int SeparatedAt(const DepthTests& A, const DepthTests& B, int Depth) {
     for (int D = 1; D <= Depth; ++D) {
       const std::size_t I = static_cast<std::size_t>(D - 1);
       if ((A.Members[I] & B.Members[I]).none() && !(A.Stops[I] && B.Stops[I])) return D;
@@ -277,7 +276,7 @@ struct ConflictExplainer::State {
   // Whether the generated test of a branch with these sets lets Member through at Depth: a depth
   // whose set holds the end of a sequence is not tested, and testing stops at the first depth
   // without members.
-  static bool Passes(const DepthSets& Test, int Depth, int Member) {
+  static bool Passes(const DepthTests& Test, int Depth, int Member) {
     for (int D = 1; D <= Depth; ++D) {
       const std::size_t I = static_cast<std::size_t>(D - 1);
       if (Test.Members[I].none()) return true;
@@ -290,12 +289,12 @@ struct ConflictExplainer::State {
     State& S;
     WorkMeter Work;
     int K;
-    const std::vector<DepthSets>& Tests;
+    const std::vector<DepthTests>& Tests;
     bool WantEscape;  // true: a sequence that fails every test; false: one that passes all of them
     std::unordered_set<std::string> Failed;
     std::vector<int> Path;
 
-    TestSearch(State& Owner, int Depth, const std::vector<DepthSets>& T, bool Escape)
+    TestSearch(State& Owner, int Depth, const std::vector<DepthTests>& T, bool Escape)
         : S(Owner), Work(Owner.Limits.WorkPerSearch), K(Depth), Tests(T), WantEscape(Escape) {}
 
     // Mask: the tests the sequence read so far still passes.
@@ -629,6 +628,14 @@ ConflictExplainer::~ConflictExplainer() = default;
 
 IkivGrammar& ConflictExplainer::Grammar() const { return fState->Graph.Grammar(); }
 
+bool ConflictExplainer::DepthSets(const ConflictSite& Site, bool SideB, int Depth, std::vector<std::bitset<256>>& Members,
+                                  std::vector<bool>& Ends) {
+  const DepthTests Sets = fState->Depths(*Site.Block, SideB ? Site.AltB : Site.AltA, Depth);
+  Members = Sets.Members;
+  Ends = Sets.Stops;
+  return Sets.Complete;
+}
+
 const std::vector<int>& ConflictExplainer::LastWitness() const { return fState->LastWitness; }
 
 bool ConflictExplainer::LastWitnessStops() const { return fState->LastStops; }
@@ -704,16 +711,16 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       }
     }
   } else if (Result == SearchResult::NotFound) {
-    const DepthSets SetsA = S.Depths(Block, Site.AltA, E.K);
-    const DepthSets SetsB = S.Depths(Block, Site.AltB, E.K);
+    const DepthTests SetsA = S.Depths(Block, Site.AltA, E.K);
+    const DepthTests SetsB = S.Depths(Block, Site.AltB, E.K);
     const int Apart = State::SeparatedAt(SetsA, SetsB, E.K);
     E.Class = Apart > 0 && SetsA.Complete && SetsB.Complete ? ConflictClassKind::NoConflict
                                                            : ConflictClassKind::LinearApproximationOnly;
     if (E.Class == ConflictClassKind::LinearApproximationOnly) {
       // Deeper sets only as far as needed: the sets of a depth grow with every depth.
       for (int N = E.K + 1; N <= Deepest && E.ResolvedK == 0; ++N) {
-        const DepthSets DeepA = S.Depths(Block, Site.AltA, N);
-        const DepthSets DeepB = S.Depths(Block, Site.AltB, N);
+        const DepthTests DeepA = S.Depths(Block, Site.AltA, N);
+        const DepthTests DeepB = S.Depths(Block, Site.AltB, N);
         if (!DeepA.Complete || !DeepB.Complete) break;
         if (State::SeparatedAt(DeepA, DeepB, N) == N) E.ResolvedK = N;
       }
@@ -766,7 +773,7 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       E.Consequence = "on " + On + " the generated code takes " + A;
   } else if (E.Class == ConflictClassKind::LinearApproximationOnly) {
     // A sequence only the second branch starts that the first one's depth tests still accept.
-    std::vector<DepthSets> Tests{S.Depths(Block, Site.AltA, E.K)};
+    std::vector<DepthTests> Tests{S.Depths(Block, Site.AltA, E.K)};
     State::TestSearch Captured(S, E.K, Tests, false);
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
@@ -784,14 +791,14 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
   // the generated code tries before it.
   if ((E.Class == ConflictClassKind::RealConflict || E.Class == ConflictClassKind::LinearApproximationOnly) &&
       !Predicate && !NonGreedyExit) {
-    std::vector<DepthSets> Tests;
+    std::vector<DepthTests> Tests;
     if (Site.IsExit()) {
       for (int I = 0; I < static_cast<int>(Block.GetAlternatives().size()); ++I) Tests.push_back(S.Depths(Block, I, E.K));
     } else {
       for (int I = 0; I < Site.AltB; ++I) Tests.push_back(S.Depths(Block, I, E.K));
     }
     bool Complete2 = true;
-    for (const DepthSets& T : Tests) Complete2 = Complete2 && T.Complete;
+    for (const DepthTests& T : Tests) Complete2 = Complete2 && T.Complete;
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
     S.SetEofAfterPublicRules(true);
