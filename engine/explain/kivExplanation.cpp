@@ -600,6 +600,65 @@ struct ConflictExplainer::State {
     return Out;
   }
 
+  // --- two token rules that clash in the lexer's token dispatch ---
+
+  // The token rule an alternative of the dispatch calls, or null when Block is no dispatch.
+  IkivRuleSymbolPtr TokenRuleOf(IkivAlternativeBlock& Block, int Alt) {
+    if (kiv::Supports<IkivRuleBlock>(&Block) == nullptr) return nullptr;
+    IkivAlternative* A = Block.GetAlternative(Alt);
+    auto* Ref = A != nullptr ? kiv::Supports<IkivRuleRefElem>(A->GetHead()) : nullptr;
+    // The dispatch's references are the ones the grammar maker gives the enclosing rule NextToken.
+    if (Ref == nullptr || Ref->GetEnclosingRuleName() != "NextToken") return nullptr;
+    return Graph.RuleSymbol(Ref->GetTargetRule());
+  }
+
+  // The text of a rule that matches one fixed string and nothing else; empty otherwise.
+  static std::string LiteralOnly(const IkivRuleSymbolPtr& Symbol) {
+    IkivRuleBlock* Block = Symbol ? Symbol->getBlock() : nullptr;
+    if (Block == nullptr || Block->GetAlternatives().size() != 1) return {};
+    IkivAlternativeElem* Head = Block->GetAlternative(0)->GetHead();
+    auto* Literal = kiv::Supports<IkivStringLiteralElem>(Head);
+    if (Literal == nullptr || kiv::Supports<IkivBlockEndElem>(Head->GetNext()) == nullptr) return {};
+    return Literal->GetText();
+  }
+
+  // The first other token rule that uses Symbol, or empty.
+  std::string UsedBy(const IkivRuleSymbolPtr& Symbol) {
+    for (IkivRuleRefElem* Ref : Symbol->getReferences()) {
+      const std::string User = Ref->GetEnclosingRuleName();
+      IkivRuleSymbolPtr UserSymbol = Graph.RuleSymbol(EncodeLexerRuleName(User));
+      if (User != "NextToken" && UserSymbol && UserSymbol != Symbol) return User;
+    }
+    return {};
+  }
+
+  // A keyword that a more general rule also matches is a literal of the tokens section, which the
+  // general rule looks up after matching; a rule that only helps other rules is protected and no
+  // token of its own.
+  void TokenRuleFixes(IkivAlternativeBlock& Block, int A, int B, std::vector<std::string>& Fixes) {
+    const IkivRuleSymbolPtr RuleA = TokenRuleOf(Block, A), RuleB = TokenRuleOf(Block, B);
+    if (!RuleA || !RuleB) return;
+    const std::string NameA = Graph.DisplayRule(RuleA->getId()), NameB = Graph.DisplayRule(RuleB->getId());
+    const std::string LiteralA = LiteralOnly(RuleA), LiteralB = LiteralOnly(RuleB);
+    if (LiteralA.empty() != LiteralB.empty()) {
+      const bool KeywordIsA = !LiteralA.empty();
+      const std::string& Keyword = KeywordIsA ? NameA : NameB;
+      const std::string& General = KeywordIsA ? NameB : NameA;
+      Fixes.push_back("a literal: drop rule " + Keyword + " and declare it in the tokens section, tokens { " + Keyword +
+                      " = " + (KeywordIsA ? LiteralA : LiteralB) + "; }; " + General +
+                      " then matches it and, testing literals (options { testLiterals = true; }), gives it as " +
+                      Keyword);
+    }
+    for (const IkivRuleSymbolPtr& Helper : {RuleA, RuleB}) {
+      if (Helper->getAccess() == "protected") continue;
+      const std::string User = UsedBy(Helper);
+      if (User.empty()) continue;
+      const std::string Name = Graph.DisplayRule(Helper->getId());
+      Fixes.push_back("protected: " + Name + " is used by " + User + "; if it only helps other rules, write protected " +
+                      Name + " : ... ; so that it is no token of its own");
+    }
+  }
+
   std::vector<std::string> SharedElements(IkivAlternativeBlock& Block, int A, int B) {
     std::vector<std::string> Shared;
     IkivAlternative* AltA = Block.GetAlternative(A);
@@ -846,8 +905,11 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       else
         E.Fixes.push_back("greedy: ( options { greedy = true; } : ... ) says the option takes the input and silences the report");
     }
-    if (!Predicate && !E.ResolvedByGreedy && !Site.IsExit() && E.Class == ConflictClassKind::RealConflict)
+    // The token dispatch is made by KIV: no predicate can be written there.
+    const bool Dispatch = E.Lexical && !Site.IsExit() && S.TokenRuleOf(Block, Site.AltA);
+    if (!Predicate && !E.ResolvedByGreedy && !Site.IsExit() && !Dispatch && E.Class == ConflictClassKind::RealConflict)
       E.Fixes.push_back("a syntactic predicate on " + A + ": ( ... )=> before it lets the generated code try it and fall back to " + B);
+    if (E.Lexical && !Site.IsExit()) S.TokenRuleFixes(Block, Site.AltA, Site.AltB, E.Fixes);
     E.Fixes.push_back(std::string("generateAmbigWarnings = false in the ") + (RuleLevel ? "rule's" : "block's") +
                       " options when the generated choice is the one intended");
   }
