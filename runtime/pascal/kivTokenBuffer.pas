@@ -65,6 +65,8 @@ type
     // Makes the token object of a slot.
     function SlotToken(I: Integer): IkivToken;
     procedure RemoveRingFirst(N: Integer);
+    // Out of FetchSlot, which then needs no exception frame.
+    procedure MakeEagerToken(ASlot: PkivTokenSlot);
     procedure Fill(Amount: Integer);
     // LA's general path: applies pending consumes and fetches tokens.
     function FillLA(I: Integer): Integer;
@@ -162,10 +164,15 @@ begin
   Last.Line := FLexer._tokenLine;
   Last.Column := FLexer._tokenColumn;
   if FLexer._eagerTokens then
-    Last.Token := FLexer._tokenOfType(T)
+    MakeEagerToken(Last)
   else
     FTextInLexer := True;
   Inc(FRingCount);
+end;
+
+procedure TkivTokenBuffer.MakeEagerToken(ASlot: PkivTokenSlot);
+begin
+  ASlot.Token := FLexer._tokenOfType(ASlot.TokenType);
 end;
 
 function TkivTokenBuffer.SlotToken(I: Integer): IkivToken;
@@ -216,8 +223,6 @@ begin
 end;
 
 procedure TkivTokenBuffer.Fill(Amount: Integer);
-var
-  Token: IkivToken;
 begin
   SyncConsume;
   // The end-of-input token is not special here: asking beyond it asks the
@@ -229,10 +234,7 @@ begin
     Exit;
   end;
   while FQueue.Size < Amount + FMarkerOffset do
-  begin
-    Token := FSource.NextToken;
-    FQueue.AddMoved(Token);
-  end;
+    FQueue.AddNext(FSource);
 end;
 
 function TkivTokenBuffer.LA(I: Integer): Integer;
@@ -258,7 +260,12 @@ begin
   begin
     if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FRingCount = 1) then
     begin
-      RemoveRingFirst(1);
+      // RemoveRingFirst(1) for the one token held.
+      if FRing[FRingHead].Token <> nil then
+        FRing[FRingHead].Token := nil;
+      FRingHead := (FRingHead + 1) and FRingMask;
+      FRingCount := 0;
+      FTextInLexer := False;
       FPendingConsumes := 0;
       if I = 1 then
       begin

@@ -28,6 +28,9 @@ type
     procedure Add(const AToken: IkivToken);
     // Adds the token and takes over the reference: AToken is nil after.
     procedure AddMoved(var AToken: IkivToken);
+    // Adds the source's next token, written straight into its slot (no
+    // temporary reference, so the caller needs no exception frame).
+    procedure AddNext(const ASource: IkivTokenStream);
     // Drops the first N tokens (all of them when N >= Count).
     procedure RemoveFirst(N: Integer);
     procedure Clear;
@@ -99,6 +102,17 @@ begin
   // The slot is empty (nil): the reference moves without counting.
   Pointer(FItems[Slot]) := Pointer(AToken);
   Pointer(AToken) := nil;
+  Inc(FCount);
+end;
+
+procedure TkivTokenQueue.AddNext(const ASource: IkivTokenStream);
+var
+  Slot: Integer;
+begin
+  if FCount = Length(FItems) then
+    Grow;
+  Slot := (FHead + FCount) and FMask;
+  FItems[Slot] := ASource.NextToken;
   Inc(FCount);
 end;
 

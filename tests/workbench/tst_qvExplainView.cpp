@@ -1,8 +1,9 @@
 // tst_qvExplainView.cpp
 // The Explanation panel: a dangling-else report of the message list explained on the editor's
 // text (unsaved changes included, nothing written), its class line, a derivation step that opens
-// its line, both branches marked in the editor, the witness handed to a runner, and a grammar
+// its line, both branches marked in the editor, the witness run in the Test panel, and a grammar
 // whose text has errors.
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "mainWindowHelpers.h"
 #include "scriptedPrompter.h"
 #include "workbench/explain/qvExplainView.h"
+#include "workbench/testrig/qvTestPanel.h"
 
 using namespace testing;
 
@@ -127,16 +129,16 @@ private slots:
     QCOMPARE(view->Marks()[0].line, 12);
     QCOMPARE(indicatedText(edit, TqvWsKivGrammarEditor::kSecondBranchIndicator), QStringLiteral(")?"));
 
-    // The witness goes to a runner only while one is connected.
-    QVERIFY(!view->RunButton()->isVisibleTo(view));
-    QSignalSpy runs(window.get(), &TfrmKivMain::WitnessRunRequested);
-    window->UpdateState();
+    // The witness runs in the Test panel, from the explanation's start rule.
     QVERIFY(view->RunButton()->isVisibleTo(view));
     QCOMPARE(view->SampleEdit()->text(), QStringLiteral("if ID then ID SEMI else"));
     view->SampleEdit()->setText(QStringLiteral("if a then b; else"));
+    QSignalSpy ran(window->TestPanel(), &TqvTestPanel::Shown);
     QTest::mouseClick(view->RunButton(), Qt::LeftButton);
-    QCOMPARE(runs.size(), 1);
-    QCOMPARE(runs[0], (QVariantList{QStringLiteral("if a then b; else"), QStringLiteral("statement")}));
+    QVERIFY(window->TestDock()->isVisible());
+    QCOMPARE(window->TestPanel()->SampleEdit()->text(), QStringLiteral("if a then b; else"));
+    QVERIFY(ran.wait(20000));
+    QCOMPARE(window->TestPanel()->StartRules()->currentText(), QStringLiteral("statement"));
 
     // A text with an error has nothing to explain: the panel says what the error is.
     edit->insertAt(QStringLiteral(")"), 12, 0);
