@@ -202,6 +202,11 @@ type
     // Raise EkivMismatchedChar (LA(1) against ASet) and EkivSemantic at the
     // current position, as the default form's raise statements do.
     procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
+    // LA(1), match(C) and match(ASet) without folding case: the optimized
+    // form of a case-sensitive grammar reads its characters through them.
+    function _LA1: AnsiChar; inline;
+    procedure _match(C: AnsiChar); overload; inline;
+    procedure _match(const ASet: TkivCharSet); overload; inline;
     procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
 
     // The integer token path. _nextTokenType runs one round of NextToken
@@ -439,6 +444,17 @@ begin
     Result := AnsiChar(Ord(Result) + 32);
 end;
 
+function TkivLexer._LA1: AnsiChar;
+var
+  B: TkivCharBuffer;
+begin
+  B := FBuffer;
+  if B.CanReadDirect then
+    Result := B.DirectChar
+  else
+    Result := InputLA(1);
+end;
+
 procedure TkivLexer.Advance(C: AnsiChar);
 var
   B: TkivCharBuffer;
@@ -546,6 +562,26 @@ var
   Found: AnsiChar;
 begin
   Found := LA(1);
+  if not (Found in ASet) then
+    RaiseMismatch(ASet);
+  Advance(Found);
+end;
+
+procedure TkivLexer._match(C: AnsiChar);
+var
+  Found: AnsiChar;
+begin
+  Found := _LA1;
+  if Found <> C then
+    RaiseMismatch(C, False);
+  Advance(Found);
+end;
+
+procedure TkivLexer._match(const ASet: TkivCharSet);
+var
+  Found: AnsiChar;
+begin
+  Found := _LA1;
   if not (Found in ASet) then
     RaiseMismatch(ASet);
   Advance(Found);
