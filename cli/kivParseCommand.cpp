@@ -40,6 +40,10 @@ constexpr const char* kParseUsage =
     "      --trace             print the decision trace\n"
     "  -q, --quiet             print nothing but errors\n"
     "      --predicates=ANSWER what semantic predicates answer: true (default) or false\n"
+    "      --predicate=RULE[:LINE]=ANSWER\n"
+    "                          what the semantic predicates of one rule (or only those on one\n"
+    "                          line of the grammar) answer: true or false; may be repeated, the\n"
+    "                          first that fits is taken, the others answer as --predicates says\n"
     "      --steps=N           stop a run after N steps (default 200000000; 0: no limit)\n"
     "      --format=FORM       text (default) or json (one object a line per input, with tokens,\n"
     "                          tree and trace)\n"
@@ -66,6 +70,12 @@ struct ParseOptions {
   bool quiet = false;
   bool json = false;
   bool predicatesFalse = false;
+  struct PredicateAnswer {
+    std::string rule;
+    int line = 0;  // 0: every line of the rule
+    bool value = true;
+  };
+  std::vector<PredicateAnswer> answers;
   bool haveDiagnostics = false;
   DiagnosticFormat diagnostics = DiagnosticFormat::Fpc;
   std::uint64_t steps = 200'000'000;
@@ -126,6 +136,28 @@ bool ParseArgs(const std::vector<std::string>& Args, ParseOptions& O, std::strin
         return false;
       }
       O.predicatesFalse = v == "false";
+    } else if ((r = value("--predicate", "", v)) != 0) {
+      if (r < 0) return false;
+      // RULE[:LINE]=true|false
+      const std::size_t eq = v.rfind('=');
+      const std::string answer = eq == std::string::npos ? std::string() : v.substr(eq + 1);
+      ParseOptions::PredicateAnswer entry;
+      entry.rule = eq == std::string::npos ? v : v.substr(0, eq);
+      const std::size_t colon = entry.rule.find(':');
+      bool lineOk = true;
+      if (colon != std::string::npos) {
+        const std::string line = entry.rule.substr(colon + 1);
+        lineOk = !line.empty() && line.size() < 9 && line.find_first_not_of("0123456789") == std::string::npos;
+        if (lineOk) entry.line = std::stoi(line);
+        lineOk = lineOk && entry.line > 0;
+        entry.rule.erase(colon);
+      }
+      if (entry.rule.empty() || !lineOk || (answer != "true" && answer != "false")) {
+        Error = "--predicate takes RULE=true|false or RULE:LINE=true|false, not '" + v + "'";
+        return false;
+      }
+      entry.value = answer == "true";
+      O.answers.push_back(entry);
     } else if ((r = value("--format", "", v)) != 0) {
       if (r < 0) return false;
       if (v != "text" && v != "json") {
@@ -410,6 +442,14 @@ int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
     options.InputName = input == "-" ? std::string("stdin") : input;
     options.StartRule = O.rule;
     options.Predicates = O.predicatesFalse ? interp::PredicateAnswerKind::AlwaysFalse : interp::PredicateAnswerKind::AlwaysTrue;
+    if (!O.answers.empty()) {
+      options.Predicates = interp::PredicateAnswerKind::Ask;
+      options.Answer = [&O](const interp::PredicateQuestion& q) {
+        for (const ParseOptions::PredicateAnswer& a : O.answers)
+          if (a.rule == q.Rule && (a.line == 0 || a.line == q.Line)) return a.value;
+        return !O.predicatesFalse;
+      };
+    }
     options.StepBudget = O.steps;
     options.Trace = O.trace;
     options.Tree = parser != nullptr && !O.quiet;

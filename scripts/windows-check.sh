@@ -35,7 +35,20 @@ cmake --build "$build" -j "$(nproc)" --target kiv kiv_golden_run
 
 work=$(mktemp -d)
 export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+# Cleaning up never decides the outcome: the wine server is stopped and waited for (it may still
+# be writing into the prefix), then the folder is removed, a few times if it is still busy.
+cleanup() {
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
+  local try
+  for try in 1 2 3 4 5; do
+    rm -rf "$work" 2>/dev/null && return 0
+    sleep 1
+  done
+  echo "windows-check: could not remove $work (left behind)" >&2
+  return 0
+}
+trap cleanup EXIT
 kiv_exe="$build/cli/kiv.exe"
 runner_exe="$build/tests/golden/kiv_golden_run.exe"
 [[ -f $runner_exe ]] || runner_exe="$build/kiv_golden_run.exe"

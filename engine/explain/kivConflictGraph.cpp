@@ -54,7 +54,10 @@ public:
     }
     fOut.Kind = NodeKind::Split;
     // The end of a loop leads into another iteration as well as out of the loop.
-    if (kiv::Supports<IkivBlockWithImpliedExitPath>(Owner) != nullptr) Heads(*Owner);
+    if (kiv::Supports<IkivBlockWithImpliedExitPath>(Owner) != nullptr) {
+      Heads(*Owner);
+      fOut.AltCount = static_cast<int>(fOut.Next.size());
+    }
     fOut.Next.emplace_back(-1, Owner->GetNext());
     return nullptr;
   }
@@ -171,6 +174,7 @@ private:
   IkivLookaheadPtr Alternatives(IkivAlternativeBlock& Block) {
     fOut.Kind = NodeKind::Split;
     Heads(Block);
+    fOut.AltCount = static_cast<int>(fOut.Next.size());
     return nullptr;
   }
 
@@ -285,7 +289,7 @@ const std::vector<int>& ConflictGraph::FollowOf(int RuleEndId) {
     IkivRuleSymbolPtr Symbol = fGrammar.getRuleSymbol(Rule);
     if (Symbol)
       for (IkivRuleRefElem* Ref : Symbol->getReferences()) Targets.push_back(NodeOf(Ref->GetNext()));
-    if (Targets.empty() || (fEofAfterPublic && Symbol && Symbol->getAccess() == "public" &&
+    if (Targets.empty() || (fEndsInput && fEndsInput(RuleEndId)) || (fEofAfterPublic && Symbol && Symbol->getAccess() == "public" &&
                             std::find(Targets.begin(), Targets.end(), fEof) == Targets.end()))
       Targets.push_back(fEof);
   }

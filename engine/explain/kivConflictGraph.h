@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -37,6 +38,8 @@ struct Node {
   bool Competing = false;
   // An inverted subrule: its set is computed when first asked for.
   bool InvertedBlock = false;
+  // Split: its first AltCount successors are the heads of a block's alternatives, in order.
+  int AltCount = 0;
   const IkivAlternativeElem* Elem = nullptr;  // null for the nodes the graph adds itself
   std::string Rule;                           // the rule the element lies in, as diagnostics name it
   std::string Target;                         // Call: the rule entered; RuleEnd: the rule ended (ids)
@@ -85,6 +88,10 @@ public:
   // Where a rule end with an empty stack leads: the elements after the rule's references (parser),
   // end of file when nothing references it, or the stop node (lexer).
   const std::vector<int>& FollowOf(int RuleEndId);
+  // Tells FollowOf which parser rules' ends the analyzer sees followed by end of file although
+  // they are referenced: those whose references lead to nothing but rule ends (a rule referenced
+  // only at its own end). Asked once per rule end.
+  void SetEndsInput(std::function<bool(int RuleEndId)> EndsInput) { fEndsInput = std::move(EndsInput); }
   // With this set, a public parser rule may also be followed by end of file: any public rule can
   // be the one a program starts with, although the analyzer's FOLLOW leaves that out for a rule
   // that is referenced. Claims about every input are made with it set.
@@ -117,6 +124,7 @@ private:
   std::unordered_map<int, std::vector<int>> fFollow;
   std::unordered_map<int, std::vector<int>> fFollowOrEof;
   bool fEofAfterPublic = false;
+  std::function<bool(int)> fEndsInput;
   int fEof = 0;
   int fStop = 0;
   int fDead = 0;

@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "engine/explain/kivConflictGraph.h"
+#include "engine/explain/kivLinearLook.h"
 #include "engine/graph/kivGraphArena.h"
 
 namespace kiv {
@@ -95,7 +96,7 @@ std::vector<int> MemberGroups(ConflictGraph& Graph, const MemberSet& Members, co
 
 // The sets a branch's depth-by-depth test uses: per depth the members some sequence has there,
 // and whether a sequence has ended by then.
-struct DepthSets {
+struct DepthTests {
   std::vector<MemberSet> Members;  // index d-1 for depth d
   std::vector<bool> Stops;
   bool Complete = true;
@@ -104,9 +105,12 @@ struct DepthSets {
 } // namespace
 
 struct ConflictExplainer::State {
-  State(IkivGrammar& G, ExplainLimits L) : Graph(G), Limits(L), Order(PreferredOrder(Graph.Lexical())) {}
+  State(IkivGrammar& G, ExplainLimits L) : Graph(G), Linear(Graph), Limits(L), Order(PreferredOrder(Graph.Lexical())) {
+    Graph.SetEndsInput([this](int RuleEnd) { return Linear.EndsInputOnly(RuleEnd); });
+  }
 
   ConflictGraph Graph;
+  explain::LinearLook Linear;
   ExplainLimits Limits;
   std::vector<int> Order;
   std::vector<int> LastWitness;
@@ -228,43 +232,38 @@ struct ConflictExplainer::State {
 
   // --- the depth-by-depth sets ---
 
-  // Per branch, its depth sets as far as they were asked for, and the configurations after the
-  // deepest of them, so that one more depth costs one more step.
-  struct DepthRun {
-    DepthSets Sets;
-    ConfigSet Current;
-    bool Stopped = false;
-    std::unique_ptr<WorkMeter> Work;
-  };
-  std::map<std::pair<const IkivAlternativeBlock*, int>, DepthRun> KnownDepths;
+  // The set at Depth of a branch as the analyzer computes it. A wildcard or inverted atom heading
+  // an alternative leaves out what the earlier alternatives start with.
+  explain::LinearSet BranchSet(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    if (Alt == ConflictSite::ExitBranch) return Linear.At(Graph.NodeOf(Block.GetNext()), Depth);
+    IkivAlternative* A = Block.GetAlternative(Alt);
+    if (A == nullptr) return {};
+    const int Head = Graph.NodeOf(A->GetHead());
+    const explain::Node& N = Graph.At(Head);
+    if (Depth == 1 && Alt > 0 && N.Kind == NodeKind::Consume && N.Competing) {
+      explain::LinearSet Out;
+      Out.Members = N.Set;
+      for (int I = 0; I < Alt; ++I)
+        if (IkivAlternative* Earlier = Block.GetAlternative(I))
+          Out.Members &= ~Linear.At(Graph.NodeOf(Earlier->GetHead()), 1).Members;
+      return Out;
+    }
+    return Linear.At(Head, Depth);
+  }
 
-  DepthSets Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
-    DepthRun& Run = KnownDepths[{&Block, Alt}];
-    if (!Run.Work) {
-      Run.Work = std::make_unique<WorkMeter>(Limits.WorkPerSearch);
-      if (!Start(Block, Alt, Run.Current, *Run.Work)) Run.Sets.Complete = false;
+  DepthTests Depths(IkivAlternativeBlock& Block, int Alt, int Depth) {
+    DepthTests Out;
+    for (int D = 1; D <= Depth; ++D) {
+      const explain::LinearSet Set = BranchSet(Block, Alt, D);
+      Out.Members.push_back(Set.Members);
+      Out.Stops.push_back(Set.Ends);
     }
-    while (static_cast<int>(Run.Sets.Members.size()) < Depth) {
-      if (!Run.Sets.Members.empty()) {
-        ConfigSet After;
-        if (!Next(Run.Current, -1, After, *Run.Work)) Run.Sets.Complete = false;
-        Run.Current = std::move(After);
-      }
-      bool Stop = false;
-      Run.Sets.Members.push_back(Readable(Graph, Run.Current, &Stop));
-      Run.Stopped = Run.Stopped || Stop;
-      Run.Sets.Stops.push_back(Run.Stopped);
-    }
-    if (Run.Work->Exhausted()) Run.Sets.Complete = false;
-    DepthSets Out;
-    Out.Members.assign(Run.Sets.Members.begin(), Run.Sets.Members.begin() + Depth);
-    Out.Stops.assign(Run.Sets.Stops.begin(), Run.Sets.Stops.begin() + Depth);
-    Out.Complete = Run.Sets.Complete;
+    Out.Complete = Linear.Complete();
     return Out;
   }
 
   // The smallest depth up to Depth at which the tests of two branches tell them apart; 0 when none.
-  static int SeparatedAt(const DepthSets& A, const DepthSets& B, int Depth) {
+  static int SeparatedAt(const DepthTests& A, const DepthTests& B, int Depth) {
     for (int D = 1; D <= Depth; ++D) {
       const std::size_t I = static_cast<std::size_t>(D - 1);
       if ((A.Members[I] & B.Members[I]).none() && !(A.Stops[I] && B.Stops[I])) return D;
@@ -277,7 +276,7 @@ struct ConflictExplainer::State {
   // Whether the generated test of a branch with these sets lets Member through at Depth: a depth
   // whose set holds the end of a sequence is not tested, and testing stops at the first depth
   // without members.
-  static bool Passes(const DepthSets& Test, int Depth, int Member) {
+  static bool Passes(const DepthTests& Test, int Depth, int Member) {
     for (int D = 1; D <= Depth; ++D) {
       const std::size_t I = static_cast<std::size_t>(D - 1);
       if (Test.Members[I].none()) return true;
@@ -290,12 +289,12 @@ struct ConflictExplainer::State {
     State& S;
     WorkMeter Work;
     int K;
-    const std::vector<DepthSets>& Tests;
+    const std::vector<DepthTests>& Tests;
     bool WantEscape;  // true: a sequence that fails every test; false: one that passes all of them
     std::unordered_set<std::string> Failed;
     std::vector<int> Path;
 
-    TestSearch(State& Owner, int Depth, const std::vector<DepthSets>& T, bool Escape)
+    TestSearch(State& Owner, int Depth, const std::vector<DepthTests>& T, bool Escape)
         : S(Owner), Work(Owner.Limits.WorkPerSearch), K(Depth), Tests(T), WantEscape(Escape) {}
 
     // Mask: the tests the sequence read so far still passes.
@@ -601,6 +600,65 @@ struct ConflictExplainer::State {
     return Out;
   }
 
+  // --- two token rules that clash in the lexer's token dispatch ---
+
+  // The token rule an alternative of the dispatch calls, or null when Block is no dispatch.
+  IkivRuleSymbolPtr TokenRuleOf(IkivAlternativeBlock& Block, int Alt) {
+    if (kiv::Supports<IkivRuleBlock>(&Block) == nullptr) return nullptr;
+    IkivAlternative* A = Block.GetAlternative(Alt);
+    auto* Ref = A != nullptr ? kiv::Supports<IkivRuleRefElem>(A->GetHead()) : nullptr;
+    // The dispatch's references are the ones the grammar maker gives the enclosing rule NextToken.
+    if (Ref == nullptr || Ref->GetEnclosingRuleName() != "NextToken") return nullptr;
+    return Graph.RuleSymbol(Ref->GetTargetRule());
+  }
+
+  // The text of a rule that matches one fixed string and nothing else; empty otherwise.
+  static std::string LiteralOnly(const IkivRuleSymbolPtr& Symbol) {
+    IkivRuleBlock* Block = Symbol ? Symbol->getBlock() : nullptr;
+    if (Block == nullptr || Block->GetAlternatives().size() != 1) return {};
+    IkivAlternativeElem* Head = Block->GetAlternative(0)->GetHead();
+    auto* Literal = kiv::Supports<IkivStringLiteralElem>(Head);
+    if (Literal == nullptr || kiv::Supports<IkivBlockEndElem>(Head->GetNext()) == nullptr) return {};
+    return Literal->GetText();
+  }
+
+  // The first other token rule that uses Symbol, or empty.
+  std::string UsedBy(const IkivRuleSymbolPtr& Symbol) {
+    for (IkivRuleRefElem* Ref : Symbol->getReferences()) {
+      const std::string User = Ref->GetEnclosingRuleName();
+      IkivRuleSymbolPtr UserSymbol = Graph.RuleSymbol(EncodeLexerRuleName(User));
+      if (User != "NextToken" && UserSymbol && UserSymbol != Symbol) return User;
+    }
+    return {};
+  }
+
+  // A keyword that a more general rule also matches is a literal of the tokens section, which the
+  // general rule looks up after matching; a rule that only helps other rules is protected and no
+  // token of its own.
+  void TokenRuleFixes(IkivAlternativeBlock& Block, int A, int B, std::vector<std::string>& Fixes) {
+    const IkivRuleSymbolPtr RuleA = TokenRuleOf(Block, A), RuleB = TokenRuleOf(Block, B);
+    if (!RuleA || !RuleB) return;
+    const std::string NameA = Graph.DisplayRule(RuleA->getId()), NameB = Graph.DisplayRule(RuleB->getId());
+    const std::string LiteralA = LiteralOnly(RuleA), LiteralB = LiteralOnly(RuleB);
+    if (LiteralA.empty() != LiteralB.empty()) {
+      const bool KeywordIsA = !LiteralA.empty();
+      const std::string& Keyword = KeywordIsA ? NameA : NameB;
+      const std::string& General = KeywordIsA ? NameB : NameA;
+      Fixes.push_back("a literal: drop rule " + Keyword + " and declare it in the tokens section, tokens { " + Keyword +
+                      " = " + (KeywordIsA ? LiteralA : LiteralB) + "; }; " + General +
+                      " then matches it and, testing literals (options { testLiterals = true; }), gives it as " +
+                      Keyword);
+    }
+    for (const IkivRuleSymbolPtr& Helper : {RuleA, RuleB}) {
+      if (Helper->getAccess() == "protected") continue;
+      const std::string User = UsedBy(Helper);
+      if (User.empty()) continue;
+      const std::string Name = Graph.DisplayRule(Helper->getId());
+      Fixes.push_back("protected: " + Name + " is used by " + User + "; if it only helps other rules, write protected " +
+                      Name + " : ... ; so that it is no token of its own");
+    }
+  }
+
   std::vector<std::string> SharedElements(IkivAlternativeBlock& Block, int A, int B) {
     std::vector<std::string> Shared;
     IkivAlternative* AltA = Block.GetAlternative(A);
@@ -628,6 +686,14 @@ ConflictExplainer::ConflictExplainer(IkivGrammar& Grammar, ExplainLimits Limits)
 ConflictExplainer::~ConflictExplainer() = default;
 
 IkivGrammar& ConflictExplainer::Grammar() const { return fState->Graph.Grammar(); }
+
+bool ConflictExplainer::DepthSets(const ConflictSite& Site, bool SideB, int Depth, std::vector<std::bitset<256>>& Members,
+                                  std::vector<bool>& Ends) {
+  const DepthTests Sets = fState->Depths(*Site.Block, SideB ? Site.AltB : Site.AltA, Depth);
+  Members = Sets.Members;
+  Ends = Sets.Stops;
+  return Sets.Complete;
+}
 
 const std::vector<int>& ConflictExplainer::LastWitness() const { return fState->LastWitness; }
 
@@ -704,16 +770,16 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       }
     }
   } else if (Result == SearchResult::NotFound) {
-    const DepthSets SetsA = S.Depths(Block, Site.AltA, E.K);
-    const DepthSets SetsB = S.Depths(Block, Site.AltB, E.K);
+    const DepthTests SetsA = S.Depths(Block, Site.AltA, E.K);
+    const DepthTests SetsB = S.Depths(Block, Site.AltB, E.K);
     const int Apart = State::SeparatedAt(SetsA, SetsB, E.K);
     E.Class = Apart > 0 && SetsA.Complete && SetsB.Complete ? ConflictClassKind::NoConflict
                                                            : ConflictClassKind::LinearApproximationOnly;
     if (E.Class == ConflictClassKind::LinearApproximationOnly) {
       // Deeper sets only as far as needed: the sets of a depth grow with every depth.
       for (int N = E.K + 1; N <= Deepest && E.ResolvedK == 0; ++N) {
-        const DepthSets DeepA = S.Depths(Block, Site.AltA, N);
-        const DepthSets DeepB = S.Depths(Block, Site.AltB, N);
+        const DepthTests DeepA = S.Depths(Block, Site.AltA, N);
+        const DepthTests DeepB = S.Depths(Block, Site.AltB, N);
         if (!DeepA.Complete || !DeepB.Complete) break;
         if (State::SeparatedAt(DeepA, DeepB, N) == N) E.ResolvedK = N;
       }
@@ -766,7 +832,7 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       E.Consequence = "on " + On + " the generated code takes " + A;
   } else if (E.Class == ConflictClassKind::LinearApproximationOnly) {
     // A sequence only the second branch starts that the first one's depth tests still accept.
-    std::vector<DepthSets> Tests{S.Depths(Block, Site.AltA, E.K)};
+    std::vector<DepthTests> Tests{S.Depths(Block, Site.AltA, E.K)};
     State::TestSearch Captured(S, E.K, Tests, false);
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
@@ -784,14 +850,14 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
   // the generated code tries before it.
   if ((E.Class == ConflictClassKind::RealConflict || E.Class == ConflictClassKind::LinearApproximationOnly) &&
       !Predicate && !NonGreedyExit) {
-    std::vector<DepthSets> Tests;
+    std::vector<DepthTests> Tests;
     if (Site.IsExit()) {
       for (int I = 0; I < static_cast<int>(Block.GetAlternatives().size()); ++I) Tests.push_back(S.Depths(Block, I, E.K));
     } else {
       for (int I = 0; I < Site.AltB; ++I) Tests.push_back(S.Depths(Block, I, E.K));
     }
     bool Complete2 = true;
-    for (const DepthSets& T : Tests) Complete2 = Complete2 && T.Complete;
+    for (const DepthTests& T : Tests) Complete2 = Complete2 && T.Complete;
     ConfigSet Set;
     WorkMeter Work(S.Limits.WorkPerSearch);
     S.SetEofAfterPublicRules(true);
@@ -839,8 +905,11 @@ Explanation ConflictExplainer::Explain(const ConflictSite& Site) {
       else
         E.Fixes.push_back("greedy: ( options { greedy = true; } : ... ) says the option takes the input and silences the report");
     }
-    if (!Predicate && !E.ResolvedByGreedy && !Site.IsExit() && E.Class == ConflictClassKind::RealConflict)
+    // The token dispatch is made by KIV: no predicate can be written there.
+    const bool Dispatch = E.Lexical && !Site.IsExit() && S.TokenRuleOf(Block, Site.AltA);
+    if (!Predicate && !E.ResolvedByGreedy && !Site.IsExit() && !Dispatch && E.Class == ConflictClassKind::RealConflict)
       E.Fixes.push_back("a syntactic predicate on " + A + ": ( ... )=> before it lets the generated code try it and fall back to " + B);
+    if (E.Lexical && !Site.IsExit()) S.TokenRuleFixes(Block, Site.AltA, Site.AltB, E.Fixes);
     E.Fixes.push_back(std::string("generateAmbigWarnings = false in the ") + (RuleLevel ? "rule's" : "block's") +
                       " options when the generated choice is the one intended");
   }

@@ -4,6 +4,7 @@
 // element graph, independently of the analyzer's state; no Qt, no output of its own.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -98,6 +99,11 @@ public:
   // follows the decision, checked by walking the graph one configuration at a time. Stop at the
   // end means the sequence ends there. For tests and self-checks.
   bool Produces(const ConflictSite& Site, bool SideB, const std::vector<int>& Sequence, bool StopsAtEnd);
+  // The sets the generated depth-by-depth tests of a branch use, as the analyzer computes them: per
+  // depth 1..Depth the members, and whether a sequence has ended by then. False when they could
+  // not be computed within the budget. For tests and self-checks.
+  bool DepthSets(const ConflictSite& Site, bool SideB, int Depth, std::vector<std::bitset<256>>& Members,
+                 std::vector<bool>& Ends);
   // The witness of the last explanation as member numbers, and whether it ended with a stop.
   const std::vector<int>& LastWitness() const;
   bool LastWitnessStops() const;

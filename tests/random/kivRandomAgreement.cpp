@@ -252,58 +252,6 @@ end;
 )PAS";
 
 const char* kTail = R"PAS(
-procedure KrOnAlarm(Sig: cint); cdecl;
-const
-  Msg: PChar = 'TIMEOUT'#10;
-begin
-  fpWrite(1, Msg^, 8);
-  fpExit(124);
-end;
-
-function KrHexText(const Hex: string): AnsiString;
-var
-  I: Integer;
-begin
-  Result := '';
-  if Hex = '-' then
-    exit;
-  I := 1;
-  while I < Length(Hex) do
-  begin
-    Result := Result + AnsiChar(StrToInt('$' + Copy(Hex, I, 2)));
-    Inc(I, 2);
-  end;
-end;
-
-function KrParse(const Line: string): TKrCase;
-var
-  Parts: TStringList;
-  I: Integer;
-begin
-  Parts := TStringList.Create;
-  try
-    Parts.Delimiter := ' ';
-    Parts.StrictDelimiter := True;
-    Parts.DelimitedText := Line;
-    Result.Kind := Parts[0][1];
-    Result.Grammar := StrToInt(Parts[1]);
-    Result.Entry := StrToInt(Parts[2]);
-    Result.Seed := StrToInt(Parts[3]);
-    Result.Text := '';
-    SetLength(Result.Types, 0);
-    if Result.Kind = 'P' then
-    begin
-      SetLength(Result.Types, StrToInt(Parts[4]));
-      for I := 0 to High(Result.Types) do
-        Result.Types[I] := StrToInt(Parts[5 + I]);
-    end
-    else
-      Result.Text := KrHexText(Parts[4]);
-  finally
-    Parts.Free;
-  end;
-end;
-
 procedure KrRunCase(Index: Integer; const Line: string);
 var
   C: TKrCase;
@@ -487,7 +435,7 @@ std::string DriverText(const std::vector<DriverGrammar>& Drivers, const std::vec
     text += "      end;\n";
   }
   text += "  end;\nend;\n";
-  return text + kTail;
+  return text + "\n" + CaseReaderText() + kTail;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -37,6 +37,10 @@ struct Case {
   std::string Origin;      // how the input was made: "sentence", "mutated", "random"
 };
 
+// The Pascal text both drivers read their cases with: KrOnAlarm (the run's time limit),
+// KrHexText and KrParse (a line of the cases file into a TKrCase).
+const char* CaseReaderText();
+
 // The driver's source text. Per case it prints "RUN <index>" before and "END <index> <outcome>"
 // after, with what the run did in between (tokens "T type line:column hex-text", the notes of
 // its actions "N ...", the recognition exception "E class kind line:column"), where the outcome is "ok" or "budget" (see KrSwallow), followed by the class of the

@@ -205,6 +205,16 @@ TEST(Explanation, LexerRulesOverCharacters) {
   EXPECT_TRUE(Dispatch->E.OtherNeverChosen);
   EXPECT_TRUE(Dispatch->WitnessFromA && Dispatch->WitnessFromB);
   EXPECT_EQ(Dispatch->E.PathB.Steps.front().Text, "KW");
+  // The keyword belongs in the tokens section; no predicate can be written on the dispatch.
+  EXPECT_TRUE(G.Fixes(*Dispatch, "a literal: drop rule KW and declare it in the tokens section, tokens { KW = \"if\"; }"));
+  EXPECT_FALSE(G.Fixes(*Dispatch, "a syntactic predicate"));
+  EXPECT_FALSE(G.Fixes(*Dispatch, "protected"));
+  // A token rule another one uses, clashing with it: the helper may be meant protected.
+  Explained H(Lexer("DIGIT : '0'..'9' ;\nNUM : ( DIGIT )+ ;\n"));
+  ASSERT_EQ(H.Reports.size(), 1u);
+  EXPECT_TRUE(H.Fixes(H.Reports[0], "protected: DIGIT is used by NUM"));
+  EXPECT_FALSE(H.Fixes(H.Reports[0], "protected: NUM"));
+  EXPECT_FALSE(H.Fixes(H.Reports[0], "a literal"));
 }
 
 TEST(Explanation, PastTheBudgetNothingIsClaimed) {
