@@ -594,7 +594,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     const kiv::MemberSet members = MembersOf(Block.Look(1));
     if (!Block.GetLabel().empty() && fSynPredLevel == 0)
       PrintLine(kiv::PascalIdentifier(Block.GetLabel()) + ":= " + fLookaheadExpression + ";");
-    PrintLine("match( [" + SetText(members) + "]);");
+    PrintLine((FastChars() ? "_match( [" : "match( [") + SetText(members) + "]);");
     fSaveText = saved;
     return info;
   }
@@ -680,7 +680,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   };
   const bool dispatch = fOptimize && caseDispatch();
   if (dispatch) {
-    PrintLine("case LA(1) of");
+    PrintLine(!fOptimize ? "case LA(1) of" : !fIsLexer ? "case _LA(1) of" : FastChars() ? "case _LA1 of" : "case LA(1) of");
     Indent();
   }
   for (const Branch& branch : branches) {
@@ -707,6 +707,8 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
       continue;
     }
     std::string test = kiv::AlternativeTest(alt, branch.Depth, format);
+    if (fOptimize && !fIsLexer) test = OptimizedParserTest(test);
+    if (FastChars()) test = OptimizedLexerTest(test);
     if (!predicate.empty()) {
       const std::string p = kiv::ActionBody(predicate);
       test = test == "true" ? "( " + p + ")" : "(" + test + " and (" + p + "))";
@@ -1002,6 +1004,40 @@ void TkivDelphiGenerator::GenAction(IkivActionElem& Action) {
   PrintLine("end;");
 }
 
+std::string TkivDelphiGenerator::TokenMatch() const {
+  return fOptimize ? "_match(" : "match(";
+}
+
+std::string TkivDelphiGenerator::OptimizedParserTest(const std::string& Test) {
+  // The terms are "LA(n) in [...]" between parentheses; token names hold no parenthesis.
+  std::string result;
+  std::size_t from = 0;
+  for (std::size_t at = Test.find("LA("); at != std::string::npos; at = Test.find("LA(", from)) {
+    result.append(Test, from, at - from);
+    result += "_LA(";
+    from = at + 3;
+  }
+  result.append(Test, from, std::string::npos);
+  return result;
+}
+
+bool TkivDelphiGenerator::FastChars() const {
+  return fOptimize && fIsLexer && fLexerGrammar->getCaseSensitive();
+}
+
+std::string TkivDelphiGenerator::OptimizedLexerTest(const std::string& Test) {
+  // Characters in the sets are quoted one by one, so "LA(1)" is only ever the look-ahead.
+  std::string result;
+  std::size_t from = 0;
+  for (std::size_t at = Test.find("LA(1)"); at != std::string::npos; at = Test.find("LA(1)", from)) {
+    result.append(Test, from, at - from);
+    result += "_LA1";
+    from = at + 5;
+  }
+  result.append(Test, from, std::string::npos);
+  return result;
+}
+
 void TkivDelphiGenerator::GenLabel(const std::string& Label, const std::string& Separator) {
   PrintLine(kiv::PascalIdentifier(Label) + Separator + fLookaheadExpression + ";");
 }
@@ -1025,7 +1061,8 @@ void TkivDelphiGenerator::GenCharLiteral(IkivCharLiteralElem& Atom) {
   // A character literal's label is assigned even inside a syntactic predicate.
   if (!Atom.GetLabel().empty()) GenLabel(Atom.GetLabel());
   const std::string c = CharText(static_cast<char>(Atom.GetType()));
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + c + ");", SuppressesSaving(Atom.GetAstMode()));
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : FastChars() ? "_match(" : "match(") + c + ");",
+               SuppressesSaving(Atom.GetAstMode()));
 }
 
 void TkivDelphiGenerator::GenCharRange(IkivCharRangeElem& Range) {
@@ -1034,7 +1071,8 @@ void TkivDelphiGenerator::GenCharRange(IkivCharRangeElem& Range) {
   const int last = kiv::CharCode(Range.GetLast());
   kiv::MemberSet members;
   kiv::IncludeRange(members, std::min(first, last), std::max(first, last));
-  GenMatchLine("match( [" + kiv::CharSetForm(members) + "]);", SuppressesSaving(Range.GetAstMode()));
+  GenMatchLine((FastChars() ? "_match( [" : "match( [") + kiv::CharSetForm(members) + "]);",
+               SuppressesSaving(Range.GetAstMode()));
 }
 
 void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
@@ -1049,7 +1087,7 @@ void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
       std::dynamic_pointer_cast<IkivStringSymbol>(fGrammar->getTokenManager()->getTokenSymbol(Atom.GetText()));
   if (literal) name = literal->getLabel();
   if (name.empty()) name = fTokenNames->Name(Atom.GetType());
-  GenMatchLine(match + name + ");", false);
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + name + ");", false);
 }
 
 void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
@@ -1062,7 +1100,7 @@ void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
     throw std::logic_error("Token reference found in lexer...");
   }
   if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : "match(") + fTokenNames->Name(Atom.GetType()) + ");", false);
+  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + fTokenNames->Name(Atom.GetType()) + ");", false);
 }
 
 void TkivDelphiGenerator::GenTokenRange(IkivTokenRangeElem& Range) {

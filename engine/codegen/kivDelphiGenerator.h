@@ -63,7 +63,11 @@ struct TkivDelphiBlockFinishingInfo {
 // - a lexer without a filter writes its dispatch as _nextTokenType and inherits NextToken from the
 //   runtime: the dispatch calls token rules with pCreate false, and each rule's _finishRule leaves
 //   the type and where the text starts, so the token object is made only when wanted (by
-//   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer).
+//   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer);
+// - a parser reads its look-ahead and matches tokens through the runtime's inline _LA and _match
+//   (no virtual LA or consume call);
+// - a case-sensitive lexer reads LA(1) and matches characters and ranges through _LA1 and _match,
+//   which skip the case-folding test.
 class TkivDelphiGenerator : public TkivCodeGenerator {
 public:
   TkivDelphiGenerator(std::string UnitDirectory, std::string ExchangeDirectory);
@@ -140,6 +144,15 @@ private:
   // [names the generated code uses]); empty when the name is free.
   std::string HiddenName(const std::string& Identifier, bool Label) const;
 
+  // "match(" for a token, or in the optimized form "_match(" (the runtime's inline entry point).
+  std::string TokenMatch() const;
+  // A parser's look-ahead test in the optimized form: every LA(n) read through _LA(n).
+  static std::string OptimizedParserTest(const std::string& Test);
+  // Whether lexer rules read and match characters through _LA1 and _match, which do not fold
+  // case: the optimized form of a case-sensitive lexer (decided here, from the grammar option).
+  bool FastChars() const;
+  // A lexer's look-ahead test with every LA(1) read through _LA1.
+  static std::string OptimizedLexerTest(const std::string& Test);
   // The optimized form (the grammar option "optimize"): see note [optimized form].
   bool fOptimize = false;
   bool fIsLexer = false;

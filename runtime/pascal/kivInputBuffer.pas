@@ -40,7 +40,7 @@ type
     procedure DropConsumed;
   public
     function IsMarked: Boolean;
-    procedure consume;
+    procedure consume; inline;
     procedure commit;
     function mark: Integer;
     procedure rewind(AMark: Integer);

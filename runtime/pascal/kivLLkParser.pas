@@ -23,6 +23,13 @@ type
     function LT(I: Integer): IkivToken; override;
     // The input state's file name, for positioning the parser's own messages.
     function FileName: string;
+    // Entry points of the optimized form of generated parsers: LA, consume
+    // and match(T) without virtual calls, inlined into the rules. Such a
+    // parser reads its input only through these, so overriding LA or
+    // consume does not change what it does.
+    function _LA(I: Integer): Integer; inline;
+    procedure _consume; inline;
+    procedure _match(T: Integer); inline;
     // The look-ahead depth k the parser was built for.
     property LookaheadDepth: Integer read FLookaheadDepth;
   end;
@@ -54,6 +61,27 @@ end;
 function TkivLLkParser.LT(I: Integer): IkivToken;
 begin
   Result := TokenBuffer.LT(I);
+end;
+
+function TkivLLkParser._LA(I: Integer): Integer;
+begin
+  Result := TokenBuffer._LA(I);
+end;
+
+procedure TkivLLkParser._consume;
+var
+  Probe: Byte;
+begin
+  if KivOutsideStack(FStackGuard, @Probe) then
+    CheckStack;
+  TokenBuffer.consume;
+end;
+
+procedure TkivLLkParser._match(T: Integer);
+begin
+  if TokenBuffer._LA(1) <> T then
+    _raiseMismatch(T);
+  _consume;
 end;
 
 function TkivLLkParser.FileName: string;

@@ -112,6 +112,8 @@ type
     procedure RaiseEndExpected;
     // _finishRule for a token class other than TkivToken.
     procedure FinishOtherToken(AType, ABegin: Integer);
+    // _makeToken for a token class other than TkivToken.
+    function MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
     // _ruleType for a rule that left TT_EOF: raises on a zero byte as
     // makeToken does.
     procedure CheckEndToken;
@@ -202,6 +204,11 @@ type
     // Raise EkivMismatchedChar (LA(1) against ASet) and EkivSemantic at the
     // current position, as the default form's raise statements do.
     procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
+    // LA(1), match(C) and match(ASet) without folding case: the optimized
+    // form of a case-sensitive grammar reads its characters through them.
+    function _LA1: AnsiChar; inline;
+    procedure _match(C: AnsiChar); overload; inline;
+    procedure _match(const ASet: TkivCharSet); overload; inline;
     procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
 
     // The integer token path. _nextTokenType runs one round of NextToken
@@ -439,6 +446,17 @@ begin
     Result := AnsiChar(Ord(Result) + 32);
 end;
 
+function TkivLexer._LA1: AnsiChar;
+var
+  B: TkivCharBuffer;
+begin
+  B := FBuffer;
+  if B.CanReadDirect then
+    Result := B.DirectChar
+  else
+    Result := InputLA(1);
+end;
+
 procedure TkivLexer.Advance(C: AnsiChar);
 var
   B: TkivCharBuffer;
@@ -546,6 +564,26 @@ var
   Found: AnsiChar;
 begin
   Found := LA(1);
+  if not (Found in ASet) then
+    RaiseMismatch(ASet);
+  Advance(Found);
+end;
+
+procedure TkivLexer._match(C: AnsiChar);
+var
+  Found: AnsiChar;
+begin
+  Found := _LA1;
+  if Found <> C then
+    RaiseMismatch(C, False);
+  Advance(Found);
+end;
+
+procedure TkivLexer._match(const ASet: TkivCharSet);
+var
+  Found: AnsiChar;
+begin
+  Found := _LA1;
   if not (Found in ASet) then
     RaiseMismatch(ASet);
   Advance(Found);
@@ -946,24 +984,30 @@ end;
 function TkivLexer._makeToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
 var
   Token: TkivToken;
+begin
+  // The descendant's case out of line: its string temporary would give
+  // this common path an exception frame.
+  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  begin
+    Result := MakeOtherToken(AType, ALine, AColumn, AText, ALength);
+    Exit;
+  end;
+  Token := TkivToken.Make(AType, ALine, AColumn);
+  if ALength > 0 then
+    Token.SetTextFrom(AText, ALength);
+  Result := Token;
+end;
+
+function TkivLexer.MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
+var
   Text: AnsiString;
 begin
-  if (FTokenClass = nil) or (FTokenClass = TkivToken) then
-  begin
-    Token := TkivToken.Make(AType, ALine, AColumn);
-    if ALength > 0 then
-      Token.SetTextFrom(AText, ALength);
-    Result := Token;
-  end
-  else
-  begin
-    // As makeToken and the rule's end do it for a descendant.
-    Result := FTokenClass.Create(AType, '');
-    Result.Line := ALine;
-    Result.Column := AColumn;
-    SetString(Text, AText, ALength);
-    Result.TokenText := Text;
-  end;
+  // As makeToken and the rule's end do it for a descendant.
+  Result := FTokenClass.Create(AType, '');
+  Result.Line := ALine;
+  Result.Column := AColumn;
+  SetString(Text, AText, ALength);
+  Result.TokenText := Text;
 end;
 
 function TkivLexer._tokenOfType(AType: Integer): IkivToken;

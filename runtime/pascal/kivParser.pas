@@ -65,6 +65,8 @@ type
     // default form's raise statements do.
     procedure _raiseNoViableToken(const ASet: TkivTokenSet); {$IFDEF FPC}noreturn;{$ENDIF}
     procedure _raiseSemantic(const APredicate: AnsiString); {$IFDEF FPC}noreturn;{$ENDIF}
+    // match(T)'s error: EkivMismatchedToken (KIND_TOKEN) for LT(1) against T.
+    procedure _raiseMismatch(T: Integer); {$IFDEF FPC}noreturn;{$ENDIF}
 
     property InputState: IkivParserState read FInputState;
     // The buffer the constructor created, as its class.
@@ -155,6 +157,11 @@ end;
 procedure TkivParser._raiseSemantic(const APredicate: AnsiString);
 begin
   raise EkivSemantic.Create(APredicate, FInputState.FileName, FInputState.Line, FInputState.Column);
+end;
+
+procedure TkivParser._raiseMismatch(T: Integer);
+begin
+  RaiseMismatch(T, False);
 end;
 
 procedure TkivParser.match(T: Integer);

@@ -59,7 +59,7 @@ type
     FTextInLexer: Boolean;
     procedure GrowRing;
     // Fetches one token from the lexer into the ring.
-    procedure FetchSlot;
+    procedure FetchSlot; inline;
     // The slot of ring token I, 0 <= I < FRingCount.
     function Slot(I: Integer): PkivTokenSlot; inline;
     // Makes the token object of a slot.
@@ -82,6 +82,9 @@ type
     // The type of the token I positions ahead (1 = current). Answered from
     // the queue when no consume is pending and the token is there.
     function LA(I: Integer): Integer; inline;
+    // LA for I >= 1 with the ring tested first: the optimized form's
+    // parsers read their look-ahead through it.
+    function _LA(I: Integer): Integer; inline;
     // The token I positions ahead (1 = current).
     function LT(I: Integer): IkivToken;
     // The current token when it has been fetched (pending consumes
@@ -246,6 +249,19 @@ begin
     Result := FQueue.TypeAt(Index)
   else if (FPendingConsumes = 0) and (Index >= 0) and (Index < FRingCount) then
     Result := FRing[(FRingHead + Index) and FRingMask].TokenType
+  else
+    Result := FillLA(I);
+end;
+
+function TkivTokenBuffer._LA(I: Integer): Integer;
+var
+  Index: Integer;
+begin
+  Index := I + FMarkerOffset - 1;
+  if (FPendingConsumes = 0) and (Index < FRingCount) then
+    Result := FRing[(FRingHead + Index) and FRingMask].TokenType
+  else if (FPendingConsumes = 0) and (Index < FQueue.Size) then
+    Result := FQueue.TypeAt(Index)
   else
     Result := FillLA(I);
 end;

@@ -65,14 +65,14 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA1 of
          ' ':
          begin
             _cnt_3 := _cnt_3 + _scanRun( [' ']) - 1;
          end;
          #10:
          begin
-            match(#10);
+            _match(#10);
             newLine;
          end;
       else
@@ -107,7 +107,7 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA1 of
          'a'..'z':
          begin
             _cnt_6 := _cnt_6 + _scanRun( ['a'..'z']) - 1;
@@ -143,7 +143,7 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA1 of
          '0'..'9':
          begin
             _cnt_9 := _cnt_9 + _scanRun( ['0'..'9']) - 1;
@@ -174,7 +174,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_ASSIGN;
    
-   match('=');
+   _match('=');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -192,7 +192,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_LPAREN;
    
-   match('(');
+   _match('(');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -210,7 +210,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_RPAREN;
    
-   match(')');
+   _match(')');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -228,7 +228,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_COMMA;
    
-   match(',');
+   _match(',');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -246,7 +246,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_COLON;
    
-   match(':');
+   _match(':');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -264,7 +264,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_SEMI;
    
-   match(';');
+   _match(';');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -282,7 +282,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_PLUS;
    
-   match('+');
+   _match('+');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -300,7 +300,7 @@ begin
    _begin   := _textStart;
    _ttype   := TT_STAR;
    
-   match('*');
+   _match('*');
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -314,7 +314,7 @@ begin
    begin
       ResetText;
       
-      case LA(1) of
+      case _LA1 of
          #10,' ':
          begin
             mWS(false);

@@ -66,7 +66,7 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_ID..TT_NUM,TT_LPAREN:
          begin
             statement;
@@ -76,7 +76,7 @@ begin
       end;
    end;
    
-   match(TT_EOF);
+   _match(TT_EOF);
 end;
 
 // ============================================================================
@@ -102,8 +102,8 @@ begin
       InputState.Guessing := InputState.Guessing + 1;
       
       try
-         match(TT_ID);
-         match(TT_ASSIGN);
+         _match(TT_ID);
+         _match(TT_ASSIGN);
       except
          _spMatch := false;
       end;
@@ -114,10 +114,10 @@ begin
       if _spMatch then
       begin
          target := LT(1);
-         match(TT_ID);
-         match(TT_ASSIGN);
+         _match(TT_ID);
+         _match(TT_ASSIGN);
          v := sum(1);
-         match(TT_SEMI);
+         _match(TT_SEMI);
          
          if InputState.Guessing = 0 then
          begin
@@ -134,8 +134,8 @@ begin
       InputState.Guessing := InputState.Guessing + 1;
       
       try
-         match(TT_ID);
-         match(TT_LPAREN);
+         _match(TT_ID);
+         _match(TT_LPAREN);
       except
          _spMatch := false;
       end;
@@ -146,16 +146,16 @@ begin
       if _spMatch then
       begin
          call;
-         match(TT_SEMI);
+         _match(TT_SEMI);
       end;
    end;
    
    if not _spMatch then
    begin
-      if ((( LA(1) in [TT_NUM,TT_LPAREN]) and (LA(2) in [TT_NUM,TT_LPAREN,TT_SEMI..TT_STAR])) and (StrictMode)) then
+      if ((( _LA(1) in [TT_NUM,TT_LPAREN]) and (_LA(2) in [TT_NUM,TT_LPAREN,TT_SEMI..TT_STAR])) and (StrictMode)) then
       begin
          v := sum(10);
-         match(TT_SEMI);
+         _match(TT_SEMI);
          
          if InputState.Guessing = 0 then
          begin
@@ -163,10 +163,10 @@ begin
          end;
       end
       
-      else if (( LA(1) in [TT_NUM,TT_LPAREN]) and (LA(2) in [TT_NUM,TT_LPAREN,TT_SEMI..TT_STAR])) then
+      else if (( _LA(1) in [TT_NUM,TT_LPAREN]) and (_LA(2) in [TT_NUM,TT_LPAREN,TT_SEMI..TT_STAR])) then
       begin
          v := sum(1);
-         match(TT_SEMI);
+         _match(TT_SEMI);
          
          if InputState.Guessing = 0 then
          begin
@@ -192,10 +192,10 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_PLUS:
          begin
-            match(TT_PLUS);
+            _match(TT_PLUS);
             t := product;
             
             if InputState.Guessing = 0 then
@@ -225,15 +225,15 @@ var
 begin
    
    name := LT(1);
-   match(TT_ID);
-   match(TT_LPAREN);
-   case LA(1) of
+   _match(TT_ID);
+   _match(TT_LPAREN);
+   case _LA(1) of
       TT_NUM,TT_LPAREN:
       begin
          arguments;
       end;
    end;
-   match(TT_RPAREN);
+   _match(TT_RPAREN);
    
    if InputState.Guessing = 0 then
    begin
@@ -259,10 +259,10 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_COMMA:
          begin
-            match(TT_COMMA);
+            _match(TT_COMMA);
             v := sum(1);
             
             if InputState.Guessing = 0 then
@@ -290,10 +290,10 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_STAR:
          begin
-            match(TT_STAR);
+            _match(TT_STAR);
             f := atom;
             
             if not (f <> 0) then
@@ -323,11 +323,11 @@ begin
    
    result := 0;
    
-   case LA(1) of
+   case _LA(1) of
       TT_NUM:
       begin
          n := LT(1);
-         match(TT_NUM);
+         _match(TT_NUM);
          
          if InputState.Guessing = 0 then
          begin
@@ -336,9 +336,9 @@ begin
       end;
       TT_LPAREN:
       begin
-         match(TT_LPAREN);
+         _match(TT_LPAREN);
          result := sum(1);
-         match(TT_RPAREN);
+         _match(TT_RPAREN);
       end;
    else
       _raiseNoViableToken( [TT_NUM,TT_LPAREN]);
@@ -372,9 +372,9 @@ begin
          InputState.Guessing := InputState.Guessing + 1;
          
          try
-            match(TT_ID);
-            match(TT_COLON);
-            match(TT_ID);
+            _match(TT_ID);
+            _match(TT_COLON);
+            _match(TT_ID);
          except
             _spMatch := false;
          end;
@@ -385,10 +385,10 @@ begin
          if _spMatch then
          begin
             key := LT(1);
-            match(TT_ID);
-            match(TT_COLON);
+            _match(TT_ID);
+            _match(TT_COLON);
             other := LT(1);
-            match(TT_ID);
+            _match(TT_ID);
             
             if InputState.Guessing = 0 then
             begin
@@ -399,12 +399,12 @@ begin
       
       if not _spMatch then
       begin
-         if (( LA(1) in [TT_ID]) and (LA(2) in [TT_COLON])) then
+         if (( _LA(1) in [TT_ID]) and (_LA(2) in [TT_COLON])) then
          begin
-            match(TT_ID);
-            match(TT_COLON);
+            _match(TT_ID);
+            _match(TT_COLON);
             n := LT(1);
-            match(TT_NUM);
+            _match(TT_NUM);
             
             if InputState.Guessing = 0 then
             begin
@@ -417,7 +417,7 @@ begin
       end;
    end;
    
-   match(TT_EOF);
+   _match(TT_EOF);
 end;
 
 // ============================================================================
@@ -441,7 +441,7 @@ begin
       InputState.Guessing := InputState.Guessing + 1;
       
       try
-         match(TT_ID);
+         _match(TT_ID);
       except
          _spMatch := false;
       end;
@@ -451,7 +451,7 @@ begin
       
       if _spMatch then
       begin
-         match(TT_ID);
+         _match(TT_ID);
          _spMatch := false;
          if not _spMatch then
          begin
@@ -461,8 +461,8 @@ begin
             InputState.Guessing := InputState.Guessing + 1;
             
             try
-               match(TT_NUM);
-               match(TT_NUM);
+               _match(TT_NUM);
+               _match(TT_NUM);
             except
                _spMatch := false;
             end;
@@ -472,8 +472,8 @@ begin
             
             if _spMatch then
             begin
-               match(TT_NUM);
-               match(TT_NUM);
+               _match(TT_NUM);
+               _match(TT_NUM);
                
                if InputState.Guessing = 0 then
                begin
@@ -484,9 +484,9 @@ begin
          
          if not _spMatch then
          begin
-            if (( LA(1) in [TT_NUM]) and (LA(2) in [TT_SEMI])) then
+            if (( _LA(1) in [TT_NUM]) and (_LA(2) in [TT_SEMI])) then
             begin
-               match(TT_NUM);
+               _match(TT_NUM);
                
                if InputState.Guessing = 0 then
                begin
@@ -497,18 +497,18 @@ begin
             else
                _raiseNoViableToken( [TT_NUM]);
          end;
-         match(TT_SEMI);
+         _match(TT_SEMI);
          _spMatch := true;
       end;
    end;
    
    if not _spMatch then
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_NUM:
          begin
-            match(TT_NUM);
-            match(TT_SEMI);
+            _match(TT_NUM);
+            _match(TT_SEMI);
             
             if InputState.Guessing = 0 then
             begin
@@ -528,8 +528,8 @@ procedure TPredParser.guarded;
 begin
    
    try
-      match(TT_ID);
-      match(TT_SEMI);
+      _match(TT_ID);
+      _match(TT_SEMI);
       
       if InputState.Guessing = 0 then
       begin
@@ -556,8 +556,8 @@ procedure TPredParser.logged;
 begin
    
    try
-      match(TT_ID);
-      match(TT_SEMI);
+      _match(TT_ID);
+      _match(TT_SEMI);
       
    finally
       if InputState.Guessing = 0 then
@@ -573,12 +573,12 @@ end;
 procedure TPredParser.choice;
 begin
    
-   case LA(1) of
+   case _LA(1) of
       TT_ID:
       begin
          try
-            match(TT_ID);
-            match(TT_COLON);
+            _match(TT_ID);
+            _match(TT_COLON);
             
             if InputState.Guessing = 0 then
             begin
@@ -599,7 +599,7 @@ begin
       end;
       TT_NUM:
       begin
-         match(TT_NUM);
+         _match(TT_NUM);
       end;
    else
       _raiseNoViableToken( [TT_ID..TT_NUM]);
@@ -620,7 +620,7 @@ begin
    
    while(true) do
    begin
-      case LA(1) of
+      case _LA(1) of
          TT_WS..TT_COLON,TT_PLUS..TT_STAR:
          begin
             matchNot(TT_SEMI);
@@ -630,7 +630,7 @@ begin
       end;
    end;
    
-   match(TT_SEMI);
+   _match(TT_SEMI);
    
    if InputState.Guessing = 0 then
    begin
