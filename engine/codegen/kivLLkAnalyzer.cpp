@@ -158,9 +158,10 @@ struct TkivLLkAnalyzer::Memo {
       return std::hash<const void*>()(Value.Elem) ^ (static_cast<std::size_t>(Value.K) * 0x9E3779B97F4A7C15ull);
     }
   };
-  // A lock (of a block or rule end, or of a rule block) at a depth, or a rule end's no-FOLLOW flag,
-  // with the value read. Node is the IkivBlockEndElem*, IkivRuleBlock* or IkivRuleEndElem* read.
-  enum class ReadKind : unsigned char { EndLock, RuleLock, NoFollow };
+  // A lock (of a loop's end, a rule end or a rule block) at a depth, or a rule end's no-FOLLOW
+  // flag, with the value read. Node is the IkivBlockEndElem* (also for a rule end's lock),
+  // IkivRuleBlock* or IkivRuleEndElem* read.
+  enum class ReadKind : unsigned char { LoopLock, EndLock, RuleLock, NoFollow };
   struct Read {
     ReadKind Kind;
     const void* Node;
@@ -188,6 +189,20 @@ struct TkivLLkAnalyzer::Memo {
     void Take(const std::vector<Read>& MoreReads, const std::vector<Head>& MoreHeads) {
       Reads.insert(Reads.end(), MoreReads.begin(), MoreReads.end());
       Heads.insert(Heads.end(), MoreHeads.begin(), MoreHeads.end());
+    }
+    // Drops the reads of a lock as held that the computation holding it made: once the lock is
+    // released they say nothing about the state the answer depends on.
+    void ForgetHeld(ReadKind Kind, const void* Node, int K) {
+      const auto Own = [Kind, Node, K](const Read& R) {
+        return R.Kind == Kind && R.Node == Node && R.K == K && R.Value;
+      };
+      Reads.erase(std::remove_if(Reads.begin(), Reads.end(), Own), Reads.end());
+    }
+    // True when the answer met a lock held by a computation outside it (see note [cut sets]): a
+    // loop's end, a rule end (FOLLOW) or a rule block (FIRST). Its own lock must be forgotten first.
+    bool MetCut() const {
+      return std::any_of(Reads.begin(), Reads.end(),
+                         [](const Read& R) { return R.Kind != ReadKind::NoFollow && R.Value; });
     }
     void Tidy() {
       std::sort(Reads.begin(), Reads.end());
@@ -221,10 +236,18 @@ struct TkivLLkAnalyzer::Memo {
     std::vector<Read>& Reads = Records.back().Reads;
     if (ReadsBefore > Reads.size()) return;
     const auto Own = [Node, K](const Read& R) {
-      return R.Kind == ReadKind::EndLock && R.Node == Node && R.K == K && R.Value;
+      return R.Kind == ReadKind::LoopLock && R.Node == Node && R.K == K && R.Value;
     };
     Reads.erase(std::remove_if(Reads.begin() + static_cast<std::ptrdiff_t>(ReadsBefore), Reads.end(), Own),
                 Reads.end());
+  }
+  // Hands what a finished answer learnt to the answer under computation that asked for it.
+  void PassOn(const Record& Done) {
+    if (Records.empty()) return;
+    Work += Done.Reads.size() + Done.Heads.size();
+    Record& Outer = Records.back();
+    Outer.Forget = Outer.Forget || Done.Forget;
+    Outer.Take(Done.Reads, Done.Heads);
   }
   void NoteHead(const IkivAlternativeElem* Atom, bool Heads) {
     if (!Records.empty()) Records.back().Heads.push_back(Head{Atom, Heads});
@@ -235,6 +258,7 @@ struct TkivLLkAnalyzer::Memo {
     for (const Read& R : Known.Reads) {
       bool Now = false;
       switch (R.Kind) {
+      case ReadKind::LoopLock:
       case ReadKind::EndLock: Now = static_cast<const IkivBlockEndElem*>(R.Node)->GetLock(R.K); break;
       case ReadKind::RuleLock: Now = static_cast<const IkivRuleBlock*>(R.Node)->GetLock(R.K); break;
       case ReadKind::NoFollow: Now = static_cast<const IkivRuleEndElem*>(R.Node)->GetNoFollow(); break;
@@ -271,12 +295,7 @@ public:
     Memo::Record Done = std::move(fMemo.Records.back());
     fMemo.Records.pop_back();
     Done.Tidy();
-    if (fPassOn && !fMemo.Records.empty()) {
-      fMemo.Work += Done.Reads.size() + Done.Heads.size();
-      Memo::Record& Outer = fMemo.Records.back();
-      Outer.Forget = Outer.Forget || Done.Forget;
-      Outer.Take(Done.Reads, Done.Heads);
-    }
+    if (fPassOn) fMemo.PassOn(Done);
     return Done;
   }
 
@@ -544,7 +563,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookBlockEnd(int K, IkivBlockEndElem& End) {
   const bool Loop = Owner != nullptr && IsLoop(*Owner);
   const bool Locked = End.GetLock(K);
   // Only a loop's end is ever locked.
-  if (Loop) fMemo->NoteRead(Memo::ReadKind::EndLock, static_cast<const IkivBlockEndElem*>(&End), K, Locked);
+  if (Loop) fMemo->NoteRead(Memo::ReadKind::LoopLock, static_cast<const IkivBlockEndElem*>(&End), K, Locked);
   if (Locked || Owner == nullptr) return EmptyLookahead();
   IkivLookaheadPtr Result;
   if (Loop) {
@@ -730,9 +749,20 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRule(int K, const std::string& RuleName) {
   fMemo->NoteRead(Memo::ReadKind::RuleLock, static_cast<const IkivRuleBlock*>(Block), K, Locked);
   if (Locked) return std::make_shared<TkivLookahead>(RuleName);
   if (!Block->GetCache(K)) {
-    DepthLock<IkivRuleBlock> Lock(*Block, K);
-    Computation Fresh(*fMemo, false);
-    IkivLookaheadPtr First = LookRuleBlock(K, *Block);
+    IkivLookaheadPtr First;
+    Memo::Record Learnt;
+    {
+      DepthLock<IkivRuleBlock> Lock(*Block, K);
+      Computation Fresh(*fMemo, false);
+      First = LookRuleBlock(K, *Block);
+      Learnt = Fresh.Finish();
+    }
+    // See note [cut sets].
+    Learnt.ForgetHeld(Memo::ReadKind::RuleLock, static_cast<const IkivRuleBlock*>(Block), K);
+    if (Learnt.MetCut()) {
+      fMemo->PassOn(Learnt);
+      return First;
+    }
     Block->SetCache(K, First);
   }
   return Block->GetCache(K)->Clone();
@@ -752,10 +782,22 @@ IkivLookaheadPtr TkivLLkAnalyzer::LookRuleEnd(int K, IkivRuleEndElem& End) {
   return Follow(K, End);
 }
 
+// Note [cut sets]: a lock held by a computation under way answers nothing (a loop's end) or an
+// empty set naming the rule (a rule end or rule block): the computation under way supplies those
+// members. A FIRST or FOLLOW set worked out meanwhile that met such a lock lacks what lies beyond
+// it. FOLLOW(b) computed while FOLLOW(a) and FOLLOW(c) are both under way may meet both locks, and
+// its set carries only one name as its cycle: once the named rule clears it, the set looked
+// complete and was stored without what FOLLOW(c) contributes. Such a set is right for the
+// computation that asked, but not as the rule's set, so it is not stored; what it read goes to the
+// answer that asked (for the memo, and so that this answer is not stored either while it depends
+// on a lock held outside it), and the set is computed again when asked for with the locks free.
+// The reads of a computation's own lock are dropped when it releases it.
+//
 // Note [FOLLOW cycles]: FOLLOW(b) may need FOLLOW(a) while FOLLOW(a) is itself being computed (a
 // rule ends in a reference to b and b in one to a). The inner computation then stops at a's lock,
-// and b's entry is cached as partial, carrying a's name. The two FOLLOW sets include each other,
-// so once a's entry is complete it is b's as well: the next request for b takes it over.
+// and b's set carries a's name; it is not stored (note [cut sets]). A set can still name a rule
+// without having met a lock (through the FIRST set of a left-recursive rule, an error already
+// reported): it is stored as partial, and a later request takes over the named rule's entry.
 IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
   IkivGrammar& G = TheGrammar();
   const std::string Name = CycleName(End);
@@ -774,6 +816,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
   }
 
   auto Result = std::make_shared<TkivLookahead>();
+  Memo::Record Learnt;
   {
     DepthLock<IkivRuleEndElem> Lock(End, K);
     Computation Fresh(*fMemo, false);
@@ -785,8 +828,13 @@ IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
       if (kiv::SameText(After->GetCycle(), Name)) After->SetCycle("");
       Result->Combine(*After);
     }
+    Learnt = Fresh.Finish();
   }
-  if (Result->GetMembers().none() && Result->GetCycle().empty()) {
+  // See note [cut sets].
+  Learnt.ForgetHeld(Memo::ReadKind::EndLock, static_cast<const IkivBlockEndElem*>(&End), K);
+  const bool Cut = Learnt.MetCut();
+  if (Cut) fMemo->PassOn(Learnt);
+  if (Result->GetMembers().none() && Result->GetCycle().empty() && !Cut) {
     if (fLexical) {
       Result->SetEpsilon(true);
     } else {
@@ -796,7 +844,7 @@ IkivLookaheadPtr TkivLLkAnalyzer::Follow(int K, IkivRuleEndElem& End) {
     }
   }
   if (!Result->GetCycle().empty()) DoNotRemember();
-  End.SetCache(K, Result->Clone());
+  if (!Cut) End.SetCache(K, Result->Clone());
   return Result;
 }
 

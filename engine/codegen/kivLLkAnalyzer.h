@@ -45,6 +45,8 @@ inline constexpr int MinUserTokenType = 4;
 // reused only while all of these read the same, so that reusing it gives what computing it again
 // would. A FIRST or FOLLOW set computed afresh is stored in the graph and every later request gets
 // the stored set, so what its computation read does not count for the answers that asked for it.
+// A set that met a lock held by an enclosing computation is not stored (note [cut sets] in the
+// source); what it read counts for the answer that asked for it.
 // Answers that met a recursion, or that used a FOLLOW set cut short by a cycle (a later request
 // may complete it), are not kept. A reference to an undefined rule answers an empty set whatever
 // asked, so answers through it are kept; its error is reported once per position anyway.

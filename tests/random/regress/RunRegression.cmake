@@ -3,6 +3,9 @@
 # WORK_DIR.
 #  1. `kiv build` every grammar into WORK_DIR/gen. Every line of CASE_DIR/build.expected must be a
 #     line of what kiv printed, so the case says which diagnostics and which counts it expects.
+#     When CASE_DIR/lookahead.expected exists, every grammar's lookahead is dumped as well
+#     (--dump=lookahead) and its lines must be lines of the dumps in their order, so the case can
+#     say which sets it expects.
 #  2. When CASE_DIR/drive.pas exists: compile it with the generated units (range and overflow
 #     checks, heap tracer) and run it; it must exit with 0 within the time limit and free all its
 #     memory.
@@ -35,6 +38,30 @@ foreach(line ${expected_lines})
     message(FATAL_ERROR "kiv did not print the line\n  ${line}\nIt printed:\n${output}")
   endif()
 endforeach()
+
+if(EXISTS ${CASE_DIR}/lookahead.expected)
+  set(dumped "")
+  foreach(grammar ${grammars})
+    execute_process(
+      COMMAND ${KIV} build ${CASE_DIR}/${grammar} -o ${WORK_DIR}/dump -x ${gen_dir} --dump=lookahead
+      OUTPUT_VARIABLE out
+      ERROR_QUIET
+      TIMEOUT 60)
+    string(APPEND dumped "${out}")
+  endforeach()
+  string(REPLACE "\r" "" dumped "${dumped}")
+  file(STRINGS ${CASE_DIR}/lookahead.expected expected_lines)
+  set(rest "\n${dumped}\n")
+  foreach(line ${expected_lines})
+    string(FIND "${rest}" "\n${line}\n" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "kiv did not print the line\n  ${line}\nwhere expected. The dumps were:\n${dumped}")
+    endif()
+    string(LENGTH "\n${line}" skip)
+    math(EXPR at "${at} + ${skip}")
+    string(SUBSTRING "${rest}" ${at} -1 rest)
+  endforeach()
+endif()
 
 if(EXISTS ${CASE_DIR}/drive.pas)
   execute_process(
