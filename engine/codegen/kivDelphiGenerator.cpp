@@ -878,10 +878,17 @@ bool TkivDelphiGenerator::GenRunScan(IkivAlternative& Alt, const kiv::MemberSet&
     return false;
   }
   if (matched != Members) return false;
+  // The compiler tests a constant set range by range: a set of more than
+  // two ranges is tested through its bits instead.
+  int ranges = 0;
+  for (std::size_t code = 0; code < matched.size(); ++code)
+    if (matched.test(code) && (code == 0 || !matched.test(code - 1))) ++ranges;
+  const std::string scan =
+      std::string(ranges > 2 ? "_scanRunBits" : "_scanRun") + "( [" + kiv::CharSetForm(Members) + "])";
   if (Counter.empty())
-    PrintLine("_scanRun( [" + kiv::CharSetForm(Members) + "]);");
+    PrintLine(scan + ";");
   else
-    PrintLine(Counter + " := " + Counter + " + _scanRun( [" + kiv::CharSetForm(Members) + "]) - 1;");
+    PrintLine(Counter + " := " + Counter + " + " + scan + " - 1;");
   return true;
 }
 

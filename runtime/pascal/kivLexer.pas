@@ -112,6 +112,13 @@ type
     procedure RaiseEndExpected;
     // _finishRule for a token class other than TkivToken.
     procedure FinishOtherToken(AType, ABegin: Integer);
+    // _finishRule's token-making case (ACreate true).
+    procedure FinishRuleToken(AType, ABegin: Integer);
+    // Drops ReturnToken (out of line: releasing an interface).
+    procedure ClearReturnToken;
+    // _scanRun's general path: folded characters, tabs, guessing, the end
+    // of the read block and what is not read directly.
+    function ScanRunGeneral(const ASet: TkivCharSet): Integer;
     // _makeToken for a token class other than TkivToken.
     function MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
     // _ruleType for a rule that left TT_EOF: raises on a zero byte as
@@ -195,12 +202,15 @@ type
     // The end of a rule: ReturnToken becomes a token of type AType with
     // the text from ABegin on (made by makeToken), or nil when AType is
     // TT_SKIP or ACreate is false.
-    procedure _finishRule(AType, ABegin: Integer; ACreate: Boolean);
+    procedure _finishRule(AType, ABegin: Integer; ACreate: Boolean); inline;
     // TestLiteral(Copy(TokenText, ABegin, ...), AType).
     function _testLiteralFrom(ABegin, AType: Integer): Integer;
     // Consumes characters while LA(1) is in ASet, as that many match(ASet)
     // would; answers how many. ASet must not hold EOF_CHAR.
-    function _scanRun(const ASet: TkivCharSet): Integer;
+    function _scanRun(const ASet: TkivCharSet): Integer; inline;
+    // _scanRun for a set of many ranges: the test reads the set's bits
+    // instead of comparing range after range.
+    function _scanRunBits(const ASet: TkivCharSet): Integer; inline;
     // Raise EkivMismatchedChar (LA(1) against ASet) and EkivSemantic at the
     // current position, as the default form's raise statements do.
     procedure _raiseNoViableChar(const ASet: TkivCharSet); {$IFDEF FPC}noreturn;{$ENDIF}
@@ -743,17 +753,30 @@ begin
 end;
 
 procedure TkivLexer._finishRule(AType, ABegin: Integer; ACreate: Boolean);
+begin
+  // The rules of a dispatch (ACreate false) only leave type and text start.
+  if ACreate and (AType <> TT_SKIP) then
+    FinishRuleToken(AType, ABegin)
+  else
+  begin
+    FRuleType := AType;
+    FRuleBegin := ABegin;
+    if FReturnToken <> nil then
+      ClearReturnToken;
+  end;
+end;
+
+procedure TkivLexer.ClearReturnToken;
+begin
+  FReturnToken := nil;
+end;
+
+procedure TkivLexer.FinishRuleToken(AType, ABegin: Integer);
 var
   Token: TkivToken;
 begin
   FRuleType := AType;
   FRuleBegin := ABegin;
-  if (AType = TT_SKIP) or not ACreate then
-  begin
-    if FReturnToken <> nil then
-      FReturnToken := nil;
-    Exit;
-  end;
   if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
   begin
     FinishOtherToken(AType, ABegin);
@@ -816,6 +839,57 @@ begin
 end;
 
 function TkivLexer._scanRun(const ASet: TkivCharSet): Integer;
+var
+  Start, P, Stop: PAnsiChar;
+begin
+  // The common case inline: the run lies in the read block before its end
+  // and holds no tab, its characters are kept and counted, nothing is
+  // guessed or folded. The rest takes the general path from the start.
+  Start := FBuffer.DirectPos;
+  Stop := FBuffer.DirectLimit;
+  P := Start;
+  while (P < Stop) and (P^ in ASet) and (P^ <> #9) do
+    Inc(P);
+  if (P < Stop) and (P > Start) and (P^ <> #9) and FSaveConsumedInput and fCaseSensitive
+    and (FState.Guessing = 0) then
+  begin
+    if FSpanStart = nil then
+      FSpanStart := Start;
+    Result := P - Start;
+    FState.Column := FState.Column + Result;
+    FBuffer.SkipDirectBy(Result);
+  end
+  else
+    Result := ScanRunGeneral(ASet);
+end;
+
+function TkivLexer._scanRunBits(const ASet: TkivCharSet): Integer;
+var
+  Start, P, Stop: PAnsiChar;
+  Bits: PByte;
+begin
+  // As _scanRun (tab bit clear in the set's copy would cost a copy: the
+  // loop stops at tabs itself).
+  Bits := PByte(@ASet);
+  Start := FBuffer.DirectPos;
+  Stop := FBuffer.DirectLimit;
+  P := Start;
+  while (P < Stop) and (Bits[Ord(P^) shr 3] and (1 shl (Ord(P^) and 7)) <> 0) and (P^ <> #9) do
+    Inc(P);
+  if (P < Stop) and (P > Start) and (P^ <> #9) and FSaveConsumedInput and fCaseSensitive
+    and (FState.Guessing = 0) then
+  begin
+    if FSpanStart = nil then
+      FSpanStart := Start;
+    Result := P - Start;
+    FState.Column := FState.Column + Result;
+    FBuffer.SkipDirectBy(Result);
+  end
+  else
+    Result := ScanRunGeneral(ASet);
+end;
+
+function TkivLexer.ScanRunGeneral(const ASet: TkivCharSet): Integer;
 var
   C: AnsiChar;
   Start, P, Stop: PAnsiChar;
