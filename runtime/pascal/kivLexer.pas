@@ -586,7 +586,16 @@ begin
   Found := _LA1;
   if Found <> C then
     RaiseMismatch(C, False);
-  Advance(Found);
+  // A character that follows a span in the read block joins it (kept and
+  // counted, no tab, nothing guessed); Advance ends the span otherwise.
+  if (FSpanStart <> nil) and (Found <> #9) and FBuffer.CanReadDirect and FSaveConsumedInput
+    and (FState.Guessing = 0) then
+  begin
+    FState.Column := FState.Column + 1;
+    FBuffer.SkipDirect;
+  end
+  else
+    Advance(Found);
 end;
 
 procedure TkivLexer._match(const ASet: TkivCharSet);
@@ -596,7 +605,16 @@ begin
   Found := _LA1;
   if not (Found in ASet) then
     RaiseMismatch(ASet);
-  Advance(Found);
+  // A character that follows a span in the read block joins it (kept and
+  // counted, no tab, nothing guessed); Advance ends the span otherwise.
+  if (FSpanStart <> nil) and (Found <> #9) and FBuffer.CanReadDirect and FSaveConsumedInput
+    and (FState.Guessing = 0) then
+  begin
+    FState.Column := FState.Column + 1;
+    FBuffer.SkipDirect;
+  end
+  else
+    Advance(Found);
 end;
 
 procedure TkivLexer.RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar);
@@ -848,9 +866,10 @@ begin
   Start := FBuffer.DirectPos;
   Stop := FBuffer.DirectLimit;
   P := Start;
-  while (P < Stop) and (P^ in ASet) and (P^ <> #9) do
+  // The tab tests fold away for a constant set without a tab.
+  while (P < Stop) and (P^ in ASet) and (not (#9 in ASet) or (P^ <> #9)) do
     Inc(P);
-  if (P < Stop) and (P > Start) and (P^ <> #9) and FSaveConsumedInput and fCaseSensitive
+  if (P < Stop) and (P > Start) and (not (#9 in ASet) or (P^ <> #9)) and FSaveConsumedInput and fCaseSensitive
     and (FState.Guessing = 0) then
   begin
     if FSpanStart = nil then
@@ -868,15 +887,15 @@ var
   Start, P, Stop: PAnsiChar;
   Bits: PByte;
 begin
-  // As _scanRun (tab bit clear in the set's copy would cost a copy: the
-  // loop stops at tabs itself).
+  // As _scanRun.
   Bits := PByte(@ASet);
   Start := FBuffer.DirectPos;
   Stop := FBuffer.DirectLimit;
   P := Start;
-  while (P < Stop) and (Bits[Ord(P^) shr 3] and (1 shl (Ord(P^) and 7)) <> 0) and (P^ <> #9) do
+  while (P < Stop) and (Bits[Ord(P^) shr 3] and (1 shl (Ord(P^) and 7)) <> 0)
+    and (not (#9 in ASet) or (P^ <> #9)) do
     Inc(P);
-  if (P < Stop) and (P > Start) and (P^ <> #9) and FSaveConsumedInput and fCaseSensitive
+  if (P < Stop) and (P > Start) and (not (#9 in ASet) or (P^ <> #9)) and FSaveConsumedInput and fCaseSensitive
     and (FState.Guessing = 0) then
   begin
     if FSpanStart = nil then
