@@ -11,7 +11,7 @@ unit kivTokenBuffer;
 interface
 
 uses
-  kivTypes, kivInputBuffer, kivTokenQueue, kivLexer;
+  kivTypes, kivInputBuffer, kivTokenQueue, kivLexer, kivToken;
 
 type
   // A token the buffer holds by its parts (see TkivTokenBuffer).
@@ -22,6 +22,10 @@ type
     // The token object once made (or as a lexer without the integer path
     // handed it over); nil before.
     Token: IkivToken;
+    // The token object of a token this slot held before, kept after its
+    // consume so that a later token of the slot can reuse it once nobody
+    // else holds it (TkivToken._Reusable).
+    Spare: IkivToken;
     // The text's first TextLength characters, once the lexer has moved on
     // (-1 while the text is still the lexer's). The string only grows, so
     // it keeps its memory from token to token.
@@ -65,6 +69,9 @@ type
     // Makes the token object of a slot.
     function SlotToken(I: Integer): IkivToken;
     procedure RemoveRingFirst(N: Integer);
+    // Lets go of a consumed slot's token object, keeping it as the slot's
+    // spare when the slot has none.
+    procedure DropSlotToken(S: PkivTokenSlot); inline;
     // Out of FetchSlot, which then needs no exception frame.
     procedure MakeEagerToken(ASlot: PkivTokenSlot);
     procedure Fill(Amount: Integer);
@@ -183,11 +190,29 @@ var
   S: PkivTokenSlot;
   Text: PAnsiChar;
   Len: Integer;
+  Token: TkivToken;
 begin
   S := Slot(I);
   if S.Token = nil then
   begin
-    if FTextInLexer and (I = FRingCount - 1) then
+    Token := TkivToken._Reusable(S.Spare);
+    if (Token <> nil) and (S.TokenType <> TT_EOF) and not FLexer._eagerTokens then
+    begin
+      // What the lexer would make, given to the slot's spare in place.
+      if FTextInLexer and (I = FRingCount - 1) then
+      begin
+        Len := FLexer._tokenText(Text);
+        Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
+        S.Token := S.Spare;
+        FLexer.ReturnToken := S.Spare;
+      end
+      else
+      begin
+        Token._Refill(S.TokenType, S.Line, S.Column, PAnsiChar(Pointer(S.Text)), S.TextLength);
+        S.Token := S.Spare;
+      end;
+    end
+    else if FTextInLexer and (I = FRingCount - 1) then
     begin
       // Made by the lexer: the end-of-input token is makeToken's own.
       S.Token := FLexer._tokenOfType(S.TokenType);
@@ -202,6 +227,18 @@ begin
   Result := S.Token;
 end;
 
+procedure TkivTokenBuffer.DropSlotToken(S: PkivTokenSlot);
+begin
+  if S.Spare = nil then
+  begin
+    // A move: the reference passes from Token to Spare.
+    Pointer(S.Spare) := Pointer(S.Token);
+    Pointer(S.Token) := nil;
+  end
+  else
+    S.Token := nil;
+end;
+
 procedure TkivTokenBuffer.RemoveRingFirst(N: Integer);
 var
   S: PkivTokenSlot;
@@ -210,7 +247,7 @@ begin
   begin
     S := @FRing[FRingHead];
     if S.Token <> nil then
-      S.Token := nil;
+      DropSlotToken(S);
     FRingHead := (FRingHead + 1) and FRingMask;
     Dec(FRingCount);
     Dec(N);
@@ -278,7 +315,7 @@ begin
     begin
       // RemoveRingFirst(1) for the one token held.
       if FRing[FRingHead].Token <> nil then
-        FRing[FRingHead].Token := nil;
+        DropSlotToken(@FRing[FRingHead]);
       FRingHead := (FRingHead + 1) and FRingMask;
       FRingCount := 0;
       FTextInLexer := False;
