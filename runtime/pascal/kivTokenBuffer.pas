@@ -94,6 +94,9 @@ type
     function _LA(I: Integer): Integer; inline;
     // The token I positions ahead (1 = current).
     function LT(I: Integer): IkivToken;
+    // LT(1), answered from the ring when no consume is pending and the
+    // token is there.
+    function _LT1: IkivToken;
     // The current token when it has been fetched (pending consumes
     // counted), else the last one fetched; nil before the first. Never asks
     // the source.
@@ -368,6 +371,14 @@ begin
   if Index < 0 then
     RaiseIndexBelowZero;
   Result := SlotToken(Index);
+end;
+
+function TkivTokenBuffer._LT1: IkivToken;
+begin
+  if (FPendingConsumes = 0) and (FMarkerOffset < FRingCount) and (FMarkerOffset >= 0) then
+    Result := SlotToken(FMarkerOffset)
+  else
+    Result := LT(1);
 end;
 
 function TkivTokenBuffer.HeldToken: IkivToken;
