@@ -207,7 +207,6 @@ begin
         Len := FLexer._tokenText(Text);
         Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
         S.Token := S.Spare;
-        FLexer.ReturnToken := S.Spare;
       end
       else
       begin
@@ -217,8 +216,16 @@ begin
     end
     else if FTextInLexer and (I = FRingCount - 1) then
     begin
-      // Made by the lexer: the end-of-input token is makeToken's own.
-      S.Token := FLexer._tokenOfType(S.TokenType);
+      // The end-of-input token is makeToken's own. The others are made
+      // from the lexer's text without becoming its ReturnToken, which the
+      // lexer's rounds for the buffer leave nil.
+      if S.TokenType = TT_EOF then
+        S.Token := FLexer._tokenOfType(S.TokenType)
+      else
+      begin
+        Len := FLexer._tokenText(Text);
+        S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+      end;
     end
     else
     begin
@@ -308,7 +315,9 @@ end;
 
 function TkivTokenBuffer.FillLA(I: Integer): Integer;
 var
-  Index: Integer;
+  Index, Head: Integer;
+  S: PkivTokenSlot;
+  Lexer: TkivLexer;
 begin
   // The common case after a match: the one token looked at is consumed and
   // the next is wanted. Dropping it is what applying the consume does.
@@ -317,16 +326,28 @@ begin
     if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FRingCount = 1) then
     begin
       // RemoveRingFirst(1) for the one token held.
-      if FRing[FRingHead].Token <> nil then
-        DropSlotToken(@FRing[FRingHead]);
-      FRingHead := (FRingHead + 1) and FRingMask;
+      S := @FRing[FRingHead];
+      if S.Token <> nil then
+        DropSlotToken(S);
+      Head := (FRingHead + 1) and FRingMask;
+      FRingHead := Head;
       FRingCount := 0;
       FTextInLexer := False;
       FPendingConsumes := 0;
       if I = 1 then
       begin
-        FetchSlot;
-        Result := FRing[FRingHead].TokenType;
+        // FetchSlot into the empty ring: no text to keep, no room to make.
+        Lexer := FLexer;
+        Result := Lexer._nextTokenType;
+        S := @FRing[Head];
+        S.TokenType := Result;
+        S.Line := Lexer._tokenLine;
+        S.Column := Lexer._tokenColumn;
+        FRingCount := 1;
+        if Lexer._eagerTokens then
+          MakeEagerToken(S)
+        else
+          FTextInLexer := True;
         Exit;
       end;
     end;
