@@ -147,24 +147,7 @@ const
   KrTimeLimit = 5;
 
 type
-  TKrCase = record
-    Kind: Char;
-    Grammar: Integer;
-    Entry: Integer;
-    Seed: Integer;
-    Text: AnsiString;
-    Types: array of Integer;
-  end;
-
-  TKrTokens = class(TInterfacedObject, IkivTokenStream)
-  private
-    FTypes: array of Integer;
-    FPos: Integer;
-  public
-    constructor Create(const ATypes: array of Integer);
-    function NextToken: IkivToken;
-  end;
-
+%CASETYPES%
   // Hands on the tokens of a lexer and prints each.
   TKrRecorder = class(TInterfacedObject, IkivTokenStream)
   private
@@ -197,29 +180,6 @@ end;
 procedure KrPrintToken(const T: IkivToken);
 begin
   WriteLn('T ', T.TokenType, ' ', T.Line, ' ', T.Column, ' ', KrHex(T.TokenText));
-end;
-
-constructor TKrTokens.Create(const ATypes: array of Integer);
-var
-  I: Integer;
-begin
-  inherited Create;
-  SetLength(FTypes, Length(ATypes));
-  for I := 0 to High(ATypes) do
-    FTypes[I] := ATypes[I];
-end;
-
-function TKrTokens.NextToken: IkivToken;
-begin
-  if FPos < Length(FTypes) then
-  begin
-    Result := TkivToken.Create(FTypes[FPos], 't' + IntToStr(FPos));
-    Result.Line := 1;
-    Result.Column := FPos + 1;
-    Inc(FPos);
-  end
-  else
-    Result := TkivToken.Create(TT_EOF, '');
 end;
 
 constructor TKrRecorder.Create(const ASource: IkivTokenStream);
@@ -422,6 +382,7 @@ std::string DriverText(const std::vector<DriverGrammar>& Drivers, const std::vec
   }
   std::string text = kHead;
   text.replace(text.find("%UNITS%"), 7, units);
+  text.replace(text.find("%CASETYPES%"), 11, CaseTypesText());
   for (std::size_t i = 0; i < Drivers.size(); ++i)
     if (Chosen[i].Lexer || Chosen[i].Parser) text += Procedures(Drivers[i], i, Chosen[i].Lexer, Chosen[i].Parser);
   text += "procedure KrDispatch(const C: TKrCase);\nbegin\n  case C.Grammar of\n";

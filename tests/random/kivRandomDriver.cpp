@@ -25,25 +25,7 @@ type
   // A fault of a recognizer that the driver finds itself.
   EKrFault = class(Exception);
 
-  TKrCase = record
-    Kind: Char;
-    Grammar: Integer;
-    Entry: Integer;
-    Seed: Integer;
-    Text: AnsiString;
-    Types: array of Integer;
-  end;
-
-  // A token stream that hands out the token types of a case, then the end-of-input token.
-  TKrTokens = class(TInterfacedObject, IkivTokenStream)
-  private
-    FTypes: array of Integer;
-    FPos: Integer;
-  public
-    constructor Create(const ATypes: array of Integer);
-    function NextToken: IkivToken;
-  end;
-
+%CASETYPES%
 var
   KrOutcome: string;
   // What a run did (its tokens, its action notes, the exception that ended it), printed before
@@ -74,29 +56,6 @@ begin
     Result[2 * I - 1] := Digits[Ord(Text[I]) shr 4];
     Result[2 * I] := Digits[Ord(Text[I]) and 15];
   end;
-end;
-
-constructor TKrTokens.Create(const ATypes: array of Integer);
-var
-  I: Integer;
-begin
-  inherited Create;
-  SetLength(FTypes, Length(ATypes));
-  for I := 0 to High(ATypes) do
-    FTypes[I] := ATypes[I];
-end;
-
-function TKrTokens.NextToken: IkivToken;
-begin
-  if FPos < Length(FTypes) then
-  begin
-    Result := TkivToken.Create(FTypes[FPos], 't' + IntToStr(FPos));
-    Result.Line := 1;
-    Result.Column := FPos + 1;
-    Inc(FPos);
-  end
-  else
-    Result := TkivToken.Create(TT_EOF, '');
 end;
 
 // After a run: an error other than a recognition error that a handler swallowed is a fault; a
@@ -314,8 +273,53 @@ std::string GrammarProcedures(const DriverGrammar& G, std::size_t Index) {
 
 }  // namespace
 
+const char* CaseTypesText() {
+  return R"PAS(  TKrCase = record
+    Kind: Char;
+    Grammar: Integer;
+    Entry: Integer;
+    Seed: Integer;
+    Text: AnsiString;
+    Types: array of Integer;
+  end;
+
+  // A token stream that hands out the token types of a case, then the end-of-input token.
+  TKrTokens = class(TInterfacedObject, IkivTokenStream)
+  private
+    FTypes: array of Integer;
+    FPos: Integer;
+  public
+    constructor Create(const ATypes: array of Integer);
+    function NextToken: IkivToken;
+  end;
+)PAS";
+}
+
 const char* CaseReaderText() {
-  return R"PAS(procedure KrOnAlarm(Sig: cint); cdecl;
+  return R"PAS(constructor TKrTokens.Create(const ATypes: array of Integer);
+var
+  I: Integer;
+begin
+  inherited Create;
+  SetLength(FTypes, Length(ATypes));
+  for I := 0 to High(ATypes) do
+    FTypes[I] := ATypes[I];
+end;
+
+function TKrTokens.NextToken: IkivToken;
+begin
+  if FPos < Length(FTypes) then
+  begin
+    Result := TkivToken.Create(FTypes[FPos], 't' + IntToStr(FPos));
+    Result.Line := 1;
+    Result.Column := FPos + 1;
+    Inc(FPos);
+  end
+  else
+    Result := TkivToken.Create(TT_EOF, '');
+end;
+
+procedure KrOnAlarm(Sig: cint); cdecl;
 const
   Msg: PChar = 'TIMEOUT'#10;
 begin
@@ -376,7 +380,7 @@ std::string DriverSource(const std::vector<DriverGrammar>& Grammars) {
     units += ",\n  " + g.LexerUnit;
     if (!g.ParserUnit.empty()) units += ", " + g.ParserUnit;
   }
-  std::string text = Replace(kDriverHead, "%UNITS%", units);
+  std::string text = Replace(Replace(kDriverHead, "%UNITS%", units), "%CASETYPES%", CaseTypesText());
   for (std::size_t i = 0; i < Grammars.size(); ++i) text += GrammarProcedures(Grammars[i], i);
 
   text += "procedure KrDispatch(const C: TKrCase);\nbegin\n  case C.Grammar of\n";

@@ -37,8 +37,12 @@ struct Case {
   std::string Origin;      // how the input was made: "sentence", "mutated", "random"
 };
 
-// The Pascal text both drivers read their cases with: KrOnAlarm (the run's time limit),
-// KrHexText and KrParse (a line of the cases file into a TKrCase).
+// The type declarations both drivers share: TKrCase (a line of the cases file) and TKrTokens
+// (a token stream over a case's token types).
+const char* CaseTypesText();
+
+// The Pascal text both drivers read their cases with: TKrTokens, KrOnAlarm (the run's time
+// limit), KrHexText and KrParse (a line of the cases file into a TKrCase).
 const char* CaseReaderText();
 
 // The driver's source text. Per case it prints "RUN <index>" before and "END <index> <outcome>"
