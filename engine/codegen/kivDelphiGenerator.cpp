@@ -147,8 +147,9 @@ void TkivDelphiGenerator::Generate(IkivGrammar& Grammar) {
   SetTabs(0);
   fLexerGrammar = dynamic_cast<IkivLexerGrammar*>(&Grammar);
   fIsLexer = fLexerGrammar != nullptr;
-  fLookaheadExpression = fIsLexer ? "LA(1)" : "LT(1)";
   fOptimize = Grammar.getOptimize();
+  // The optimized form labels tokens through the parser's non-virtual entry point.
+  fLookaheadExpression = fIsLexer ? "LA(1)" : fOptimize ? "_LT1" : "LT(1)";
   fSaveText = true;
   fSynPredLevel = 0;
   if (fAnalyzer == nullptr) {

@@ -28,6 +28,8 @@ type
     // parser reads its input only through these, so overriding LA or
     // consume does not change what it does.
     function _LA(I: Integer): Integer; inline;
+    // LT(1), with which the optimized form labels tokens.
+    function _LT1: IkivToken; inline;
     procedure _consume; inline;
     procedure _match(T: Integer); inline;
     // The look-ahead depth k the parser was built for.
@@ -66,6 +68,11 @@ end;
 function TkivLLkParser._LA(I: Integer): Integer;
 begin
   Result := TokenBuffer._LA(I);
+end;
+
+function TkivLLkParser._LT1: IkivToken;
+begin
+  Result := TokenBuffer._LT1;
 end;
 
 procedure TkivLLkParser._consume;

@@ -53,6 +53,14 @@ type
     procedure SetTextFrom(P: PAnsiChar; Len: Integer);
     // A new base-class token with the same text, type, line and column.
     function Clone: IkivToken;
+    // The base-class token behind AToken when AToken is its only reference,
+    // else nil: such a token can be given new contents in place (_Refill)
+    // as nobody can see the old ones any more.
+    class function _Reusable(const AToken: IkivToken): TkivToken; inline;
+    // Gives the token the type, position and text (the Len characters at
+    // P) that Make and SetTextFrom would give a new one. A text string
+    // nobody else holds keeps its memory.
+    procedure _Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
     property TokenText: AnsiString read FTokenText write FTokenText;
     property TokenType: Integer read FTokenType write FTokenType;
     property Line: Integer read FLine write FLine;
@@ -69,6 +77,8 @@ var
   // is asked through KivInterfaceTokenType.
   KivTokenInterfaceTable: Pointer = nil;
   KivTokenTypeOffset: {$IFDEF FPC}PtrInt{$ELSE}NativeInt{$ENDIF} = 0;
+  // Where the object lies from its IkivToken interface pointer.
+  KivTokenObjectOffset: {$IFDEF FPC}PtrInt{$ELSE}NativeInt{$ENDIF} = 0;
 
 // The type of the token behind a non-nil IkivToken pointer, asked through
 // the interface.
@@ -84,6 +94,8 @@ var
   // Their class pointer and interface tables stay as InitInstance set them.
   TokenPool: TkivToken = nil;
   TokenPoolCount: Integer = 0;
+  // The code page SetString gives a token's text.
+  TextCodePage: Word = 0;
 
 class function TkivToken.NewInstance: TObject;
 var
@@ -135,6 +147,9 @@ begin
   Intf := Token;
   KivTokenInterfaceTable := PPointer(Intf)^;
   KivTokenTypeOffset := PAnsiChar(@Token.FTokenType) - PAnsiChar(Pointer(Intf));
+  KivTokenObjectOffset := PAnsiChar(Pointer(Token)) - PAnsiChar(Pointer(Intf));
+  SetString(Token.FTokenText, 'a', 1);
+  TextCodePage := StringCodePage(Token.FTokenText);
   Intf := nil;
 end;
 
@@ -186,6 +201,60 @@ end;
 procedure TkivToken.SetTextFrom(P: PAnsiChar; Len: Integer);
 begin
   SetString(FTokenText, P, Len);
+end;
+
+class function TkivToken._Reusable(const AToken: IkivToken): TkivToken;
+begin
+  Result := nil;
+  if (AToken <> nil) and (PPointer(AToken)^ = KivTokenInterfaceTable) then
+  begin
+    Result := TkivToken(PAnsiChar(Pointer(AToken)) + KivTokenObjectOffset);
+    // A descendant may have fields of its own to reset.
+    if (PPointer(Result)^ <> Pointer(TkivToken)) or (Result.FRefCount <> 1) then
+      Result := nil;
+  end;
+end;
+
+procedure TkivToken._Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
+var
+  Target: PAnsiChar;
+  I: Integer;
+begin
+  FTokenType := AType;
+  FLine := ALine;
+  FColumn := AColumn;
+  if Len <= 0 then
+  begin
+    FTokenText := '';
+    Exit;
+  end;
+  if (Pointer(FTokenText) = nil) or (StringRefCount(FTokenText) <> 1) or
+    (StringCodePage(FTokenText) <> TextCodePage) then
+  begin
+    SetString(FTokenText, P, Len);
+    Exit;
+  end;
+  Target := PAnsiChar(Pointer(FTokenText));
+{$IFDEF FPC}
+  // A shorter text stays in the memory the string has: only its length
+  // and terminating zero change.
+  if Len <= Length(FTokenText) then
+  begin
+    PSizeInt(Target - SizeOf(SizeInt))^ := Len;
+    Target[Len] := #0;
+  end
+  else
+{$ENDIF}
+  if Length(FTokenText) <> Len then
+  begin
+    SetLength(FTokenText, Len);
+    Target := PAnsiChar(Pointer(FTokenText));
+  end;
+  if Len <= 16 then
+    for I := 0 to Len - 1 do
+      Target[I] := P[I]
+  else
+    Move(P^, Target^, Len);
 end;
 
 procedure TkivToken.AfterConstruction;

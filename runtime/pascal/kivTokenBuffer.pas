@@ -11,7 +11,7 @@ unit kivTokenBuffer;
 interface
 
 uses
-  kivTypes, kivInputBuffer, kivTokenQueue, kivLexer;
+  kivTypes, kivInputBuffer, kivTokenQueue, kivLexer, kivToken;
 
 type
   // A token the buffer holds by its parts (see TkivTokenBuffer).
@@ -22,6 +22,10 @@ type
     // The token object once made (or as a lexer without the integer path
     // handed it over); nil before.
     Token: IkivToken;
+    // The token object of a token this slot held before, kept after its
+    // consume so that a later token of the slot can reuse it once nobody
+    // else holds it (TkivToken._Reusable).
+    Spare: IkivToken;
     // The text's first TextLength characters, once the lexer has moved on
     // (-1 while the text is still the lexer's). The string only grows, so
     // it keeps its memory from token to token.
@@ -65,6 +69,9 @@ type
     // Makes the token object of a slot.
     function SlotToken(I: Integer): IkivToken;
     procedure RemoveRingFirst(N: Integer);
+    // Lets go of a consumed slot's token object, keeping it as the slot's
+    // spare when the slot has none.
+    procedure DropSlotToken(S: PkivTokenSlot); inline;
     // Out of FetchSlot, which then needs no exception frame.
     procedure MakeEagerToken(ASlot: PkivTokenSlot);
     procedure Fill(Amount: Integer);
@@ -87,6 +94,9 @@ type
     function _LA(I: Integer): Integer; inline;
     // The token I positions ahead (1 = current).
     function LT(I: Integer): IkivToken;
+    // LT(1), answered from the ring when no consume is pending and the
+    // token is there.
+    function _LT1: IkivToken;
     // The current token when it has been fetched (pending consumes
     // counted), else the last one fetched; nil before the first. Never asks
     // the source.
@@ -183,14 +193,39 @@ var
   S: PkivTokenSlot;
   Text: PAnsiChar;
   Len: Integer;
+  Token: TkivToken;
 begin
   S := Slot(I);
   if S.Token = nil then
   begin
-    if FTextInLexer and (I = FRingCount - 1) then
+    Token := TkivToken._Reusable(S.Spare);
+    if (Token <> nil) and (S.TokenType <> TT_EOF) and not FLexer._eagerTokens then
     begin
-      // Made by the lexer: the end-of-input token is makeToken's own.
-      S.Token := FLexer._tokenOfType(S.TokenType);
+      // What the lexer would make, given to the slot's spare in place.
+      if FTextInLexer and (I = FRingCount - 1) then
+      begin
+        Len := FLexer._tokenText(Text);
+        Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
+        S.Token := S.Spare;
+      end
+      else
+      begin
+        Token._Refill(S.TokenType, S.Line, S.Column, PAnsiChar(Pointer(S.Text)), S.TextLength);
+        S.Token := S.Spare;
+      end;
+    end
+    else if FTextInLexer and (I = FRingCount - 1) then
+    begin
+      // The end-of-input token is makeToken's own. The others are made
+      // from the lexer's text without becoming its ReturnToken, which the
+      // lexer's rounds for the buffer leave nil.
+      if S.TokenType = TT_EOF then
+        S.Token := FLexer._tokenOfType(S.TokenType)
+      else
+      begin
+        Len := FLexer._tokenText(Text);
+        S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+      end;
     end
     else
     begin
@@ -202,6 +237,18 @@ begin
   Result := S.Token;
 end;
 
+procedure TkivTokenBuffer.DropSlotToken(S: PkivTokenSlot);
+begin
+  if S.Spare = nil then
+  begin
+    // A move: the reference passes from Token to Spare.
+    Pointer(S.Spare) := Pointer(S.Token);
+    Pointer(S.Token) := nil;
+  end
+  else
+    S.Token := nil;
+end;
+
 procedure TkivTokenBuffer.RemoveRingFirst(N: Integer);
 var
   S: PkivTokenSlot;
@@ -210,7 +257,7 @@ begin
   begin
     S := @FRing[FRingHead];
     if S.Token <> nil then
-      S.Token := nil;
+      DropSlotToken(S);
     FRingHead := (FRingHead + 1) and FRingMask;
     Dec(FRingCount);
     Dec(N);
@@ -268,7 +315,9 @@ end;
 
 function TkivTokenBuffer.FillLA(I: Integer): Integer;
 var
-  Index: Integer;
+  Index, Head: Integer;
+  S: PkivTokenSlot;
+  Lexer: TkivLexer;
 begin
   // The common case after a match: the one token looked at is consumed and
   // the next is wanted. Dropping it is what applying the consume does.
@@ -277,16 +326,28 @@ begin
     if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FRingCount = 1) then
     begin
       // RemoveRingFirst(1) for the one token held.
-      if FRing[FRingHead].Token <> nil then
-        FRing[FRingHead].Token := nil;
-      FRingHead := (FRingHead + 1) and FRingMask;
+      S := @FRing[FRingHead];
+      if S.Token <> nil then
+        DropSlotToken(S);
+      Head := (FRingHead + 1) and FRingMask;
+      FRingHead := Head;
       FRingCount := 0;
       FTextInLexer := False;
       FPendingConsumes := 0;
       if I = 1 then
       begin
-        FetchSlot;
-        Result := FRing[FRingHead].TokenType;
+        // FetchSlot into the empty ring: no text to keep, no room to make.
+        Lexer := FLexer;
+        Result := Lexer._nextTokenType;
+        S := @FRing[Head];
+        S.TokenType := Result;
+        S.Line := Lexer._tokenLine;
+        S.Column := Lexer._tokenColumn;
+        FRingCount := 1;
+        if Lexer._eagerTokens then
+          MakeEagerToken(S)
+        else
+          FTextInLexer := True;
         Exit;
       end;
     end;
@@ -331,6 +392,14 @@ begin
   if Index < 0 then
     RaiseIndexBelowZero;
   Result := SlotToken(Index);
+end;
+
+function TkivTokenBuffer._LT1: IkivToken;
+begin
+  if (FPendingConsumes = 0) and (FMarkerOffset < FRingCount) and (FMarkerOffset >= 0) then
+    Result := SlotToken(FMarkerOffset)
+  else
+    Result := LT(1);
 end;
 
 function TkivTokenBuffer.HeldToken: IkivToken;

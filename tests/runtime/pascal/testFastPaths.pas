@@ -358,6 +358,7 @@ end;
 procedure TestTokenReuse;
 var
   T, U: IkivToken;
+  Held: AnsiString;
   I: Integer;
 begin
   Section('reused tokens');
@@ -379,6 +380,29 @@ begin
   U := T.Clone;
   T := nil;
   CheckEquals(9, U.TokenType, 'a clone outlives its original');
+
+  // A token buffer gives a consumed token object nobody holds the next
+  // token's contents in place; text read from it before stays as it was.
+  T := TkivToken.Make(3, 1, 1);
+  TkivToken(T as TObject).SetTextFrom('hello', 5);
+  Held := T.TokenText;
+  U := T;
+  Check(TkivToken._Reusable(T) = nil, 'a token held twice is not reused');
+  U := nil;
+  Check(TkivToken._Reusable(T) <> nil, 'a token held once is');
+  TkivToken._Reusable(T)._Refill(4, 2, 3, 'ab', 2);
+  CheckEquals('hello', Held, 'a text read before the refill is kept');
+  CheckEquals('ab', T.TokenText, 'the new text');
+  CheckEquals(2, T.Line, 'the new line');
+  Held := '';
+  TkivToken._Reusable(T)._Refill(5, 4, 5, 'abcdefghijklmnopqrstu', 21);
+  CheckEquals('abcdefghijklmnopqrstu', T.TokenText, 'a longer text');
+  TkivToken._Reusable(T)._Refill(5, 4, 5, 'x', 1);
+  CheckEquals('x', T.TokenText, 'a shorter text in the same string');
+  CheckEquals(1, Length(T.TokenText), 'of its own length');
+  TkivToken._Reusable(T)._Refill(6, 4, 5, nil, 0);
+  CheckEquals('', T.TokenText, 'no text');
+  T := nil;
 end;
 
 procedure CheckTypes(AMaker: TTokenMaker; Shift: Integer; const What: string);

@@ -113,7 +113,7 @@ begin
       
       if _spMatch then
       begin
-         target := LT(1);
+         target := _LT1;
          _match(TT_ID);
          _match(TT_ASSIGN);
          v := sum(1);
@@ -224,7 +224,7 @@ var
 
 begin
    
-   name := LT(1);
+   name := _LT1;
    _match(TT_ID);
    _match(TT_LPAREN);
    case _LA(1) of
@@ -326,7 +326,7 @@ begin
    case _LA(1) of
       TT_NUM:
       begin
-         n := LT(1);
+         n := _LT1;
          _match(TT_NUM);
          
          if InputState.Guessing = 0 then
@@ -384,10 +384,10 @@ begin
          
          if _spMatch then
          begin
-            key := LT(1);
+            key := _LT1;
             _match(TT_ID);
             _match(TT_COLON);
-            other := LT(1);
+            other := _LT1;
             _match(TT_ID);
             
             if InputState.Guessing = 0 then
@@ -403,7 +403,7 @@ begin
          begin
             _match(TT_ID);
             _match(TT_COLON);
-            n := LT(1);
+            n := _LT1;
             _match(TT_NUM);
             
             if InputState.Guessing = 0 then
@@ -615,7 +615,7 @@ var
 
 begin
    
-   skipped := LT(1);
+   skipped := _LT1;
    matchNot(TT_SEMI);
    
    while(true) do
@@ -648,9 +648,9 @@ var
 
 begin
    
-   r := LT(1);
+   r := _LT1;
    match( [TT_ID..TT_NUM]);
-   any := LT(1);
+   any := _LT1;
    matchNot( TT_000);
    
    if InputState.Guessing = 0 then
