@@ -119,6 +119,10 @@ type
     // _scanRun's general path: folded characters, tabs, guessing, the end
     // of the read block and what is not read directly.
     function ScanRunGeneral(const ASet: TkivCharSet): Integer;
+    // The end of _scanRun and _scanRunBits: takes the run from Start to P
+    // found in the read block (Stop its end), or scans from Start through
+    // ScanRunGeneral.
+    function TakeRun(Start, P, Stop: PAnsiChar; const ASet: TkivCharSet): Integer; inline;
     // _makeToken for a token class other than TkivToken.
     function MakeOtherToken(AType, ALine, AColumn: Integer; AText: PAnsiChar; ALength: Integer): IkivToken;
     // _ruleType for a rule that left TT_EOF: raises on a zero byte as
@@ -856,6 +860,24 @@ begin
     Result := AType;
 end;
 
+function TkivLexer.TakeRun(Start, P, Stop: PAnsiChar; const ASet: TkivCharSet): Integer;
+begin
+  // The run found from Start to P is taken as it is when it ended inside
+  // the block (P < Stop: the block was read directly) at a character other
+  // than a tab, with its characters kept, nothing guessed or folded.
+  if (P < Stop) and (P > Start) and (not (#9 in ASet) or (P^ <> #9)) and FSaveConsumedInput and fCaseSensitive
+    and (FState.Guessing = 0) then
+  begin
+    if FSpanStart = nil then
+      FSpanStart := Start;
+    Result := P - Start;
+    FState.Column := FState.Column + Result;
+    FBuffer.SkipDirectBy(Result);
+  end
+  else
+    Result := ScanRunGeneral(ASet);
+end;
+
 function TkivLexer._scanRun(const ASet: TkivCharSet): Integer;
 var
   Start, P, Stop: PAnsiChar;
@@ -869,17 +891,7 @@ begin
   // The tab tests fold away for a constant set without a tab.
   while (P < Stop) and (P^ in ASet) and (not (#9 in ASet) or (P^ <> #9)) do
     Inc(P);
-  if (P < Stop) and (P > Start) and (not (#9 in ASet) or (P^ <> #9)) and FSaveConsumedInput and fCaseSensitive
-    and (FState.Guessing = 0) then
-  begin
-    if FSpanStart = nil then
-      FSpanStart := Start;
-    Result := P - Start;
-    FState.Column := FState.Column + Result;
-    FBuffer.SkipDirectBy(Result);
-  end
-  else
-    Result := ScanRunGeneral(ASet);
+  Result := TakeRun(Start, P, Stop, ASet);
 end;
 
 function TkivLexer._scanRunBits(const ASet: TkivCharSet): Integer;
@@ -895,17 +907,7 @@ begin
   while (P < Stop) and (Bits[Ord(P^) shr 3] and (1 shl (Ord(P^) and 7)) <> 0)
     and (not (#9 in ASet) or (P^ <> #9)) do
     Inc(P);
-  if (P < Stop) and (P > Start) and (not (#9 in ASet) or (P^ <> #9)) and FSaveConsumedInput and fCaseSensitive
-    and (FState.Guessing = 0) then
-  begin
-    if FSpanStart = nil then
-      FSpanStart := Start;
-    Result := P - Start;
-    FState.Column := FState.Column + Result;
-    FBuffer.SkipDirectBy(Result);
-  end
-  else
-    Result := ScanRunGeneral(ASet);
+  Result := TakeRun(Start, P, Stop, ASet);
 end;
 
 function TkivLexer.ScanRunGeneral(const ASet: TkivCharSet): Integer;

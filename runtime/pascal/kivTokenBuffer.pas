@@ -203,16 +203,14 @@ begin
     begin
       // What the lexer would make, given to the slot's spare in place.
       if FTextInLexer and (I = FRingCount - 1) then
-      begin
-        Len := FLexer._tokenText(Text);
-        Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
-        S.Token := S.Spare;
-      end
+        Len := FLexer._tokenText(Text)
       else
       begin
-        Token._Refill(S.TokenType, S.Line, S.Column, PAnsiChar(Pointer(S.Text)), S.TextLength);
-        S.Token := S.Spare;
+        Text := PAnsiChar(Pointer(S.Text));
+        Len := S.TextLength;
       end;
+      Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
+      S.Token := S.Spare;
     end
     else if FTextInLexer and (I = FRingCount - 1) then
     begin
