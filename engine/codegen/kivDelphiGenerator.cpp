@@ -852,40 +852,116 @@ std::string TkivDelphiGenerator::NoViableStatement(IkivAlternativeBlock& Block) 
   return "Raise EkivMismatchedToken.Create( LT(1), [" + members + "], InputState.FileName);";
 }
 
-bool TkivDelphiGenerator::GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter) {
+bool TkivDelphiGenerator::RunLoopSet(IkivAlternativeBlock& Block, kiv::MemberSet& Set,
+                                     std::vector<IkivAlternativeBlock*>& Inverted) const {
+  // The branches as GenCommonBlock orders them; each must be a case branch that GenRunScan writes
+  // as a run, and there must be nothing else (an empty alternative only leaves the loop).
+  const int k = fGrammar->getK();
+  const TkivAlternativeList& alts = Block.GetAlternatives();
+  for (IkivAlternative* alt : alts)
+    if (alt != nullptr && alt->GetSynPred() != nullptr) return false;
+  Set.reset();
+  Inverted.clear();
+  bool any = false;
+  for (int depth = k; depth >= 0; --depth) {
+    for (IkivAlternative* alt : alts) {
+      if (alt == nullptr || kiv::EffectiveDepth(*alt, k) != depth || IsEmptyAlternative(*alt)) continue;
+      if (!alt->GetSemPred().empty() || kiv::LookaheadIsEmpty(*alt, k) || !kiv::TestsFirstOnly(*alt, depth))
+        return false;
+      const kiv::MemberSet members = MembersOf(alt->GetCache(1));
+      if ((Set & members).any()) return false;
+      kiv::MemberSet matched;
+      IkivAlternativeBlock* block = nullptr;
+      if (!RunScanShape(*alt, members, matched, block)) return false;
+      if (block != nullptr) {
+        if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
+        matched = MembersOf(block->Look(1));
+        Inverted.push_back(block);
+      }
+      if (matched != members) return false;
+      Set |= members;
+      any = true;
+    }
+  }
+  return any;
+}
+
+bool TkivDelphiGenerator::GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const std::string& Counter) {
+  if (NonGreedyExitDepth(Loop) != 0) return false;
+  kiv::MemberSet set;
+  std::vector<IkivAlternativeBlock*> inverted;
+  if (!RunLoopSet(Loop, set, inverted)) return false;
+  // The checks the branches' run scans make (see GenRunScan), in the same order.
+  for (IkivAlternativeBlock* block : inverted) fAnalyzer->CheckBlock(*block);
+  const std::string scan = RunScanCall(set);
+  if (Counter.empty()) {
+    PrintLine(scan + ";");
+  } else {
+    PrintLine(Counter + " := " + scan + ";");
+    // With an empty alternative the loop may match nothing at all, as (...)* does.
+    const TkivAlternativeList& alts = Loop.GetAlternatives();
+    const bool mayMatchNothing = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
+      return alt != nullptr && IsEmptyAlternative(*alt);
+    });
+    if (!mayMatchNothing) {
+      PrintLine("if " + Counter + " < 1 then");
+      Indent();
+      PrintLine(NoViableStatement(Loop));
+      Dedent();
+    }
+  }
+  return true;
+}
+
+bool TkivDelphiGenerator::RunScanShape(IkivAlternative& Alt, const kiv::MemberSet& Members, kiv::MemberSet& Matched,
+                                       IkivAlternativeBlock*& Inverted) const {
+  Inverted = nullptr;
   // EOF_CHAR (code 0) in the set would let the run go on at the end of the input.
   if (Members.test(0) || !Alt.GetHandlerKind().empty() || !Alt.GetSemPred().empty()) return false;
   IkivAlternativeElem* elem = Alt.GetHead();
   if (elem == nullptr || elem->GetNext() == nullptr || kiv::Supports<IkivBlockEndElem>(elem->GetNext()) == nullptr)
     return false;
   if (!elem->GetLabel().empty() || elem->GetAstMode() != kiv::amDefault) return false;
-  kiv::MemberSet matched;
+  Matched.reset();
   if (auto* literal = kiv::Supports<IkivCharLiteralElem>(elem)) {
     if (literal->GetInverted()) return false;
-    matched.set(static_cast<std::size_t>(kiv::CharCode(static_cast<char>(literal->GetType()))));
+    Matched.set(static_cast<std::size_t>(kiv::CharCode(static_cast<char>(literal->GetType()))));
   } else if (auto* range = kiv::Supports<IkivCharRangeElem>(elem)) {
     const int first = kiv::CharCode(range->GetFirst());
     const int last = kiv::CharCode(range->GetLast());
-    kiv::IncludeRange(matched, std::min(first, last), std::max(first, last));
+    kiv::IncludeRange(Matched, std::min(first, last), std::max(first, last));
   } else if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) {
     if (kiv::Supports<IkivBlockWithImpliedExitPath>(block) != nullptr || !block->GetInverted() ||
         !block->GetInitAction().empty() || !block->GetAstEnabled())
       return false;
+    Inverted = block;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string TkivDelphiGenerator::RunScanCall(const kiv::MemberSet& Members) {
+  // The compiler tests a constant set range by range: a set of more than
+  // two ranges is tested through its bits instead.
+  int ranges = 0;
+  for (std::size_t code = 0; code < Members.size(); ++code)
+    if (Members.test(code) && (code == 0 || !Members.test(code - 1))) ++ranges;
+  return std::string(ranges > 2 ? "_scanRunBits" : "_scanRun") + "( [" + kiv::CharSetForm(Members) + "])";
+}
+
+bool TkivDelphiGenerator::GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter) {
+  kiv::MemberSet matched;
+  IkivAlternativeBlock* block = nullptr;
+  if (!RunScanShape(Alt, Members, matched, block)) return false;
+  if (block != nullptr) {
     // The checks GenBlock makes, so that the diagnostics stay the same.
     fAnalyzer->CheckBlock(*block);
     if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
     matched = MembersOf(block->Look(1));
-  } else {
-    return false;
   }
   if (matched != Members) return false;
-  // The compiler tests a constant set range by range: a set of more than
-  // two ranges is tested through its bits instead.
-  int ranges = 0;
-  for (std::size_t code = 0; code < matched.size(); ++code)
-    if (matched.test(code) && (code == 0 || !matched.test(code - 1))) ++ranges;
-  const std::string scan =
-      std::string(ranges > 2 ? "_scanRunBits" : "_scanRun") + "( [" + kiv::CharSetForm(Members) + "])";
+  const std::string scan = RunScanCall(Members);
   if (Counter.empty())
     PrintLine(scan + ";");
   else
@@ -917,12 +993,18 @@ void TkivDelphiGenerator::GenBlock(IkivAlternativeBlock& Block) {
 }
 
 void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
+  // A loop of runs only is one run over all their characters (see note [optimized form]).
+  const bool runs = fOptimize && fIsLexer && Block.GetInitAction().empty();
+  if (runs) {
+    fAnalyzer->CheckZeroOrMore(Block);
+    if (GenRunLoop(Block, "")) return;
+  }
   PrintLine("");
   PrintLine("while(true) do");
   PrintLine("begin");
   Indent();
   GenInitAction(Block);
-  fAnalyzer->CheckZeroOrMore(Block);
+  if (!runs) fAnalyzer->CheckZeroOrMore(Block);
   const int exitDepth = NonGreedyExitDepth(Block);
   if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");
@@ -949,13 +1031,19 @@ void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
 void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
   const std::string label = Block.GetLabel();
   const std::string counter = "_cnt_" + (label.empty() ? std::to_string(Block.GetID()) : label);
+  // A loop of runs only is one run over all their characters (see note [optimized form]).
+  const bool runs = fOptimize && fIsLexer && Block.GetInitAction().empty();
+  if (runs) {
+    fAnalyzer->CheckOneOrMore(Block);
+    if (GenRunLoop(Block, counter)) return;
+  }
   PrintLine(counter + " := 0;");
   PrintLine("");
   PrintLine("while(true) do");
   PrintLine("begin");
   Indent();
   GenInitAction(Block);
-  fAnalyzer->CheckOneOrMore(Block);
+  if (!runs) fAnalyzer->CheckOneOrMore(Block);
   const int exitDepth = NonGreedyExitDepth(Block);
   if (exitDepth != 0) {
     PrintLine("// non-greedy exit test");

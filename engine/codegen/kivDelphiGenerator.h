@@ -127,6 +127,19 @@ private:
   // or inverted set, chosen by exactly the characters it takes, is written as a run scan; false
   // when the branch does not qualify (nothing is written then).
   bool GenRunScan(IkivAlternative& Alt, const kiv::MemberSet& Members, const std::string& Counter);
+  // GenRunScan's tests of the branch itself, without the analyzer: Matched is what a character or
+  // range takes; an inverted set is left in Inverted for its own checks.
+  bool RunScanShape(IkivAlternative& Alt, const kiv::MemberSet& Members, kiv::MemberSet& Matched,
+                    IkivAlternativeBlock*& Inverted) const;
+  // The run scan call over Members: _scanRunBits for more than two ranges.
+  static std::string RunScanCall(const kiv::MemberSet& Members);
+  // Whether every branch of a lexer loop would be a run scan, with no other branch, predicate or
+  // default: Set is then the union of their sets, Inverted the inverted sets among them in the
+  // order the branches are written.
+  bool RunLoopSet(IkivAlternativeBlock& Block, kiv::MemberSet& Set, std::vector<IkivAlternativeBlock*>& Inverted) const;
+  // Writes such a loop (already checked by the analyzer) as one run over Set, with the (...)+
+  // test when Counter is given; false when the loop does not qualify (nothing is written then).
+  bool GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const std::string& Counter);
 
   // --- atoms ---
   // label + " := " + lookahead expression + ";" (Separator ":=" for character ranges).

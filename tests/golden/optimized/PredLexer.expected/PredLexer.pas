@@ -103,24 +103,9 @@ begin
    _begin   := _textStart;
    _ttype   := TT_ID;
    
-   _cnt_6 := 0;
-   
-   while(true) do
-   begin
-      case _LA1 of
-         'a'..'z':
-         begin
-            _cnt_6 := _cnt_6 + _scanRun( ['a'..'z']) - 1;
-         end;
-      else
-         if _cnt_6 >= 1 then
-            break
-         else
-            _raiseNoViableChar( ['a'..'z']);
-      end;
-      
-      INC(_cnt_6);
-   end;
+   _cnt_6 := _scanRun( ['a'..'z']);
+   if _cnt_6 < 1 then
+      _raiseNoViableChar( ['a'..'z']);
    
    _finishRule( _ttype, _begin, pCreate);
 end;
@@ -139,24 +124,9 @@ begin
    _begin   := _textStart;
    _ttype   := TT_NUM;
    
-   _cnt_9 := 0;
-   
-   while(true) do
-   begin
-      case _LA1 of
-         '0'..'9':
-         begin
-            _cnt_9 := _cnt_9 + _scanRun( ['0'..'9']) - 1;
-         end;
-      else
-         if _cnt_9 >= 1 then
-            break
-         else
-            _raiseNoViableChar( ['0'..'9']);
-      end;
-      
-      INC(_cnt_9);
-   end;
+   _cnt_9 := _scanRun( ['0'..'9']);
+   if _cnt_9 < 1 then
+      _raiseNoViableChar( ['0'..'9']);
    
    _finishRule( _ttype, _begin, pCreate);
 end;

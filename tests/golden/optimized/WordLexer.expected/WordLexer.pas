@@ -284,19 +284,7 @@ begin
    SaveConsumedInput := false;
    match('''');
    SaveConsumedInput := true;
-   
-   while(true) do
-   begin
-      case LA(1) of
-         #1..#9,#11..#12,#14..'&','('..#255:
-         begin
-            _scanRunBits( [#1..#9,#11..#12,#14..'&','('..#255]);
-         end;
-      else
-         break;
-      end;
-   end;
-   
+   _scanRunBits( [#1..#9,#11..#12,#14..'&','('..#255]);
    SaveConsumedInput := false;
    match('''');
    SaveConsumedInput := true;
