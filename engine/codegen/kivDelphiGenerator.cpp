@@ -582,6 +582,103 @@ void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
   fSaveText = saved;
 }
 
+std::vector<TkivDelphiGenerator::Branch> TkivDelphiGenerator::OrderedBranches(IkivAlternativeBlock& Block) const {
+  // The order of the tests: in a lexer deeper lookahead first (the earlier alternative first among
+  // equals), in a parser the order of the alternatives.
+  const int k = fGrammar->getK();
+  const TkivAlternativeList& alts = Block.GetAlternatives();
+  std::vector<Branch> branches;
+  if (fIsLexer) {
+    for (int depth = k; depth >= 0; --depth)
+      for (IkivAlternative* alt : alts)
+        if (alt != nullptr && alt->GetSynPred() == nullptr && kiv::EffectiveDepth(*alt, k) == depth)
+          branches.push_back({alt, depth});
+  } else {
+    for (IkivAlternative* alt : alts)
+      if (alt != nullptr && alt->GetSynPred() == nullptr) branches.push_back({alt, kiv::AlternativeDepthLimit(*alt, k)});
+  }
+  return branches;
+}
+
+bool TkivDelphiGenerator::CaseDispatchApplies(const std::vector<Branch>& Branches) const {
+  // A case statement needs every tested branch to test LA(1) alone, without a predicate, against
+  // a set that no other branch tests (see note [optimized form]).
+  const int k = fGrammar->getK();
+  kiv::MemberSet seen;
+  bool any = false;
+  for (const Branch& branch : Branches) {
+    IkivAlternative& alt = *branch.Alt;
+    if (IsEmptyAlternative(alt)) continue;
+    if (!alt.GetSemPred().empty()) return false;
+    if (kiv::LookaheadIsEmpty(alt, k)) continue;
+    if (!kiv::TestsFirstOnly(alt, branch.Depth)) return false;
+    const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+    if ((seen & members).any()) return false;
+    seen |= members;
+    any = true;
+  }
+  return any;
+}
+
+std::vector<int> TkivDelphiGenerator::DispatchClasses(IkivAlternativeBlock& Block) const {
+  const int k = fGrammar->getK();
+  const TkivAlternativeList& alts = Block.GetAlternatives();
+  const bool hasPredicates = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
+    return alt != nullptr && alt->GetSynPred() != nullptr;
+  });
+  const std::vector<Branch> branches = OrderedBranches(Block);
+  if (!fOptimize || !fIsLexer || hasPredicates || !CaseDispatchApplies(branches)) return {};
+  // The branches in the order GenCommonBlock writes them, numbered from 1.
+  std::vector<int> classes(256, 0);
+  int count = 0;
+  for (const Branch& branch : branches) {
+    IkivAlternative& alt = *branch.Alt;
+    if (IsEmptyAlternative(alt) || (alt.GetSemPred().empty() && kiv::LookaheadIsEmpty(alt, k))) continue;
+    ++count;
+    const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+    for (std::size_t code = 0; code < classes.size() && code < members.size(); ++code)
+      if (members.test(code)) classes[code] = count;
+  }
+  if (count > 255) return {};
+  // The labels of the case statement on the character itself, as the compiler counts them (runs
+  // of neighbouring characters of one branch are one label), and the distance they span.
+  int labels = 0;
+  int first = -1;
+  int last = -1;
+  for (int code = 0; code < 256; ++code) {
+    if (classes[static_cast<std::size_t>(code)] == 0) continue;
+    if (first < 0) first = code;
+    last = code;
+    if (code == 0 || classes[static_cast<std::size_t>(code - 1)] != classes[static_cast<std::size_t>(code)]) ++labels;
+  }
+  // Free Pascal tests a case statement label after label, unless it has at least twelve labels
+  // spanning fewer than four times as many values: then it jumps through a table. A short chain
+  // costs little, and a case that makes a table as it is needs no class table.
+  const bool table = labels >= kMinJumpTableLabels && last - first < 4 * labels;
+  if (table || labels < kMinClassDispatchLabels) return {};
+  return classes;
+}
+
+void TkivDelphiGenerator::GenDispatchClasses(const std::vector<int>& Classes) {
+  PrintLine("const");
+  Indent();
+  PrintLine("// The branch of the case statement below for each character (0: none).");
+  PrintLine("_charClass: array[AnsiChar] of Byte = (");
+  Indent();
+  for (int row = 0; row < 16; ++row) {
+    std::string line;
+    for (int column = 0; column < 16; ++column) {
+      const int code = row * 16 + column;
+      line += std::to_string(Classes[static_cast<std::size_t>(code)]);
+      line += code == 255 ? ");" : column == 15 ? "," : ", ";
+    }
+    PrintLine(line);
+  }
+  Dedent();
+  Dedent();
+  PrintLine("");
+}
+
 TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut) {
   TkivDelphiBlockFinishingInfo info;
   const bool runLoop = fRunLoop == &Block;
@@ -636,23 +733,8 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     Indent();
   }
 
-  // The order of the tests: in a lexer deeper lookahead first (the earlier alternative first among
-  // equals), in a parser the order of the alternatives.
   const int k = fGrammar->getK();
-  struct Branch {
-    IkivAlternative* Alt;
-    int Depth;
-  };
-  std::vector<Branch> branches;
-  if (fIsLexer) {
-    for (int depth = k; depth >= 0; --depth)
-      for (IkivAlternative* alt : alts)
-        if (alt != nullptr && alt->GetSynPred() == nullptr && kiv::EffectiveDepth(*alt, k) == depth)
-          branches.push_back({alt, depth});
-  } else {
-    for (IkivAlternative* alt : alts)
-      if (alt != nullptr && alt->GetSynPred() == nullptr) branches.push_back({alt, kiv::AlternativeDepthLimit(*alt, k)});
-  }
+  const std::vector<Branch> branches = OrderedBranches(Block);
 
   // See note [decision chains].
   IkivAlternative* defaultBranch = nullptr;
@@ -661,27 +743,14 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   // An empty alternative of a loop matches nothing and is the way out of the loop: the clause
   // that leaves the loop stays (see GenOneOrMore), or the loop would go round for ever.
   const bool loop = kiv::Supports<IkivBlockWithImpliedExitPath>(&Block) != nullptr;
-  // A case statement needs every tested branch to test LA(1) alone, without a predicate, against
-  // a set that no other branch tests (see note [optimized form]).
-  auto caseDispatch = [&]() {
-    kiv::MemberSet seen;
-    bool any = false;
-    for (const Branch& branch : branches) {
-      IkivAlternative& alt = *branch.Alt;
-      if (IsEmptyAlternative(alt)) continue;
-      if (!alt.GetSemPred().empty()) return false;
-      if (kiv::LookaheadIsEmpty(alt, k)) continue;
-      if (!kiv::TestsFirstOnly(alt, branch.Depth)) return false;
-      const kiv::MemberSet members = MembersOf(alt.GetCache(1));
-      if ((seen & members).any()) return false;
-      seen |= members;
-      any = true;
-    }
-    return any;
-  };
-  const bool dispatch = fOptimize && caseDispatch();
+  const bool dispatch = fOptimize && CaseDispatchApplies(branches);
+  // The lexer's dispatch may select its branch through the class table GenNextToken wrote.
+  const bool classes = dispatch && fClassDispatch == &Block;
+  fClassDispatch = nullptr;
+  int classCount = 0;
   if (dispatch) {
-    PrintLine(!fOptimize ? "case LA(1) of" : !fIsLexer ? "case _LA(1) of" : FastChars() ? "case _LA1 of" : "case LA(1) of");
+    const std::string look = !fIsLexer ? "_LA(1)" : FastChars() ? "_LA1" : "LA(1)";
+    PrintLine(classes ? "case _charClass[" + look + "] of" : "case " + look + " of");
     Indent();
   }
   for (const Branch& branch : branches) {
@@ -698,7 +767,7 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     }
     if (dispatch) {
       const kiv::MemberSet members = MembersOf(alt.GetCache(1));
-      PrintLine(format(members) + ":");
+      PrintLine((classes ? std::to_string(++classCount) : format(members)) + ":");
       PrintLine("begin");
       Indent();
       if (!(runLoop && !hasPredicates && GenRunScan(alt, members, runCounter))) GenAlternative(alt);
@@ -729,6 +798,11 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     info.GeneratedIf = true;
   }
   if (dispatch) {
+    if (classes && classCount < kMinJumpTableLabels) {
+      PrintLine("// (no character has the classes from here on: with this many labels the compiler");
+      PrintLine("// selects the branch through a jump table)");
+      while (classCount < kMinJumpTableLabels) PrintLine(std::to_string(++classCount) + ": ;");
+    }
     Dedent();
     if (defaultBranch != nullptr) {
       PrintLine("else");
@@ -895,7 +969,16 @@ bool TkivDelphiGenerator::GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const s
   for (IkivAlternativeBlock* block : inverted) fAnalyzer->CheckBlock(*block);
   const std::string scan = RunScanCall(set);
   if (Counter.empty()) {
+    // A run that is not there at all would take the run scan's general path: the loop is
+    // often left at once.
+    PrintLine("case " + std::string(FastChars() ? "_LA1" : "LA(1)") + " of");
+    Indent();
+    PrintLine(SetFormat()(set) + ":");
+    Indent();
     PrintLine(scan + ";");
+    Dedent();
+    Dedent();
+    PrintLine("end;");
   } else {
     PrintLine(Counter + " := " + scan + ";");
     // With an empty alternative the loop may match nothing at all, as (...)* does.
@@ -1321,6 +1404,12 @@ void TkivDelphiGenerator::GenNextToken() {
     PrintLine("var");
     PrintLine(Unit() + "_mark    : integer;");
     PrintLine("");
+  }
+  // A long case statement on the character is one on its class (see note [optimized form]).
+  const std::vector<int> classes = DispatchClasses(*block);
+  if (!classes.empty()) {
+    GenDispatchClasses(classes);
+    fClassDispatch = block;
   }
   PrintLine("begin");
   Indent();

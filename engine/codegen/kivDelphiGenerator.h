@@ -59,7 +59,13 @@ struct TkivDelphiBlockFinishingInfo {
 // - in a lexer loop without predicates, init action or non-greedy exit, a case branch that is a
 //   single unlabelled character, range or inverted set, chosen by exactly the characters it
 //   matches, consumes the whole run of such characters at once (_scanRun); the loop counter
-//   grows by the run's length, as the loop would have counted it;
+//   grows by the run's length, as the loop would have counted it; a loop whose every branch is
+//   such a run (and that has nothing else) is one run over all their characters, with the (...)+
+//   loop's error when it finds none, and a (...)* loop scans only when LA(1) starts the run;
+// - a lexer dispatch whose case statement on the character would be a long chain of tests (see
+//   DispatchClasses) is a case statement on the character's class, read from a table that the
+//   dispatch holds as a local typed constant; its labels are dense, so the compiler jumps through
+//   a table;
 // - a lexer without a filter writes its dispatch as _nextTokenType and inherits NextToken from the
 //   runtime: the dispatch calls token rules with pCreate false, and each rule's _finishRule leaves
 //   the type and where the text starts, so the token object is made only when wanted (by
@@ -112,6 +118,25 @@ private:
   // --- decisions ---
   void GenAlternative(IkivAlternative& Alt);
   TkivDelphiBlockFinishingInfo GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut);
+  // A tested alternative of a decision and the depth it is tested to.
+  struct Branch {
+    IkivAlternative* Alt;
+    int Depth;
+  };
+  // The alternatives without a syntactic predicate in the order the decision tests them.
+  std::vector<Branch> OrderedBranches(IkivAlternativeBlock& Block) const;
+  // Whether the optimized form writes the decision over these branches as a case statement.
+  bool CaseDispatchApplies(const std::vector<Branch>& Branches) const;
+  // For the optimized lexer's dispatch block: each character's case branch (numbered from 1 in
+  // the order they are written, 0 for none) when the case statement is better made on that
+  // class; empty otherwise.
+  std::vector<int> DispatchClasses(IkivAlternativeBlock& Block) const;
+  // The class table (a local typed constant) of DispatchClasses.
+  void GenDispatchClasses(const std::vector<int>& Classes);
+  // Free Pascal makes a jump table of a case statement with at least this many labels.
+  static constexpr int kMinJumpTableLabels = 12;
+  // A case statement on the character with fewer labels stays one.
+  static constexpr int kMinClassDispatchLabels = 8;
   void GenBlockFinish(const TkivDelphiBlockFinishingInfo& Info, const std::string& Statement, bool SingleStatement);
   void GenSynPredAttempt(IkivSynPredBlock& Block);
   // The predicate flag and mark of the current predicate nesting level (note [syntactic predicate
@@ -178,6 +203,8 @@ private:
   // branches may scan runs (see GenRunScan).
   IkivAlternativeBlock* fRunLoop = nullptr;
   std::string fRunCounter;
+  // The dispatch block whose case statement selects by the class table written before it.
+  IkivAlternativeBlock* fClassDispatch = nullptr;
   // The dispatch being written is _nextTokenType: its rule calls hand back types.
   bool fInTypedDispatch = false;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;

@@ -104,6 +104,10 @@ type
     procedure RaiseMismatch(C: AnsiChar; Negated: Boolean); overload;
     procedure RaiseMismatch(const ASet: TkivCharSet); overload;
     procedure RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar); overload;
+    // _match(C) and _match(ASet) for what is not read straight from the
+    // block, not kept, guessed or a tab.
+    procedure MatchGeneral(C: AnsiChar);
+    procedure MatchSetGeneral(const ASet: TkivCharSet);
     // matchNot's rare case: LA(1) is C or EOF_CHAR.
     procedure MatchNotSpecial(C, Found: AnsiChar);
     // Re-arms the stack guard for the stack pointer; raises
@@ -170,7 +174,7 @@ type
     // it, a zero byte (which LA reads as EOF_CHAR too) included. With an
     // input that is not a TkivCharBuffer, EOF_CHAR is the end.
     function AtEndOfInput: Boolean;
-    procedure newLine;
+    procedure newLine; inline;
     // Starts a new token: empty text, saving on, start position here.
     procedure ResetText; inline;
     // The end-of-input token (TT_EOF) is made only at the end of input: on a
@@ -584,41 +588,53 @@ begin
 end;
 
 procedure TkivLexer._match(C: AnsiChar);
-var
-  Found: AnsiChar;
 begin
-  Found := _LA1;
-  if Found <> C then
+  // A character read straight from the block that is kept and counted (no
+  // tab, nothing guessed) joins the span, or starts one: its text is not
+  // copied. MatchGeneral takes the rest, the mismatch included.
+  if FBuffer.CanReadDirect then
+    if (FBuffer.DirectChar = C) and (C <> #9) and FSaveConsumedInput and (FState.Guessing = 0) then
+    begin
+      if FSpanStart = nil then
+        FSpanStart := FBuffer.DirectPos;
+      FState.Column := FState.Column + 1;
+      FBuffer.SkipDirect;
+      Exit;
+    end;
+  MatchGeneral(C);
+end;
+
+procedure TkivLexer.MatchGeneral(C: AnsiChar);
+begin
+  if _LA1 <> C then
     RaiseMismatch(C, False);
-  // A character that follows a span in the read block joins it (kept and
-  // counted, no tab, nothing guessed); Advance ends the span otherwise.
-  if (FSpanStart <> nil) and (Found <> #9) and FBuffer.CanReadDirect and FSaveConsumedInput
-    and (FState.Guessing = 0) then
-  begin
-    FState.Column := FState.Column + 1;
-    FBuffer.SkipDirect;
-  end
-  else
-    Advance(Found);
+  Advance(C);
 end;
 
 procedure TkivLexer._match(const ASet: TkivCharSet);
+begin
+  // As _match(C); the tab test folds away for a constant set without one.
+  if FBuffer.CanReadDirect then
+    if (FBuffer.DirectChar in ASet) and (not (#9 in ASet) or (FBuffer.DirectChar <> #9)) and FSaveConsumedInput
+      and (FState.Guessing = 0) then
+    begin
+      if FSpanStart = nil then
+        FSpanStart := FBuffer.DirectPos;
+      FState.Column := FState.Column + 1;
+      FBuffer.SkipDirect;
+      Exit;
+    end;
+  MatchSetGeneral(ASet);
+end;
+
+procedure TkivLexer.MatchSetGeneral(const ASet: TkivCharSet);
 var
   Found: AnsiChar;
 begin
   Found := _LA1;
   if not (Found in ASet) then
     RaiseMismatch(ASet);
-  // A character that follows a span in the read block joins it (kept and
-  // counted, no tab, nothing guessed); Advance ends the span otherwise.
-  if (FSpanStart <> nil) and (Found <> #9) and FBuffer.CanReadDirect and FSaveConsumedInput
-    and (FState.Guessing = 0) then
-  begin
-    FState.Column := FState.Column + 1;
-    FBuffer.SkipDirect;
-  end
-  else
-    Advance(Found);
+  Advance(Found);
 end;
 
 procedure TkivLexer.RaiseMismatch(const S: AnsiString; Index: Integer; Found: AnsiChar);
@@ -672,6 +688,8 @@ begin
 end;
 
 procedure TkivLexer.ResetText;
+var
+  S: TkivLexerState;
 begin
   FTextLen := 0;
   FSpanStart := nil;
@@ -681,8 +699,9 @@ begin
   // after it; when the atom fails and a handler or a filter carries on, the
   // next token must not inherit the switch.
   FSaveConsumedInput := True;
-  FState.TokenStartColumn := FState.Column;
-  FState.TokenStartLine := FState.Line;
+  S := FState;
+  S.TokenStartColumn := S.Column;
+  S.TokenStartLine := S.Line;
 end;
 
 function TkivLexer.makeToken(AType: Integer; const AText: AnsiString): IkivToken;
@@ -897,15 +916,15 @@ end;
 function TkivLexer._scanRunBits(const ASet: TkivCharSet): Integer;
 var
   Start, P, Stop: PAnsiChar;
-  Bits: PByte;
+  Bits: ^TkivCharSet;
 begin
-  // As _scanRun.
-  Bits := PByte(@ASet);
+  // As _scanRun. Through the pointer the compiler tests the set in memory,
+  // one bit test per character.
+  Bits := @ASet;
   Start := FBuffer.DirectPos;
   Stop := FBuffer.DirectLimit;
   P := Start;
-  while (P < Stop) and (Bits[Ord(P^) shr 3] and (1 shl (Ord(P^) and 7)) <> 0)
-    and (not (#9 in ASet) or (P^ <> #9)) do
+  while (P < Stop) and (P^ in Bits^) and (not (#9 in ASet) or (P^ <> #9)) do
     Inc(P);
   Result := TakeRun(Start, P, Stop, ASet);
 end;

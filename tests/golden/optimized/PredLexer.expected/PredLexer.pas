@@ -279,67 +279,90 @@ end;
 // NextToken
 // ----------------------------------------------------------------------------
 function TPredLexer._nextTokenType : integer;
+const
+   // The branch of the case statement below for each character (0: none).
+   _charClass: array[AnsiChar] of Byte = (
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      1, 0, 0, 0, 0, 0, 0, 0, 5, 6, 11, 10, 7, 0, 0, 0,
+      3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 8, 9, 0, 4, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+      2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+
 begin
    while( true) do
    begin
       ResetText;
       
-      case _LA1 of
-         #10,' ':
+      case _charClass[_LA1] of
+         1:
          begin
             mWS(false);
             result := _ruleType;
          end;
-         'a'..'z':
+         2:
          begin
             mID(false);
             result := _ruleType;
          end;
-         '0'..'9':
+         3:
          begin
             mNUM(false);
             result := _ruleType;
          end;
-         '=':
+         4:
          begin
             mASSIGN(false);
             result := _ruleType;
          end;
-         '(':
+         5:
          begin
             mLPAREN(false);
             result := _ruleType;
          end;
-         ')':
+         6:
          begin
             mRPAREN(false);
             result := _ruleType;
          end;
-         ',':
+         7:
          begin
             mCOMMA(false);
             result := _ruleType;
          end;
-         ':':
+         8:
          begin
             mCOLON(false);
             result := _ruleType;
          end;
-         ';':
+         9:
          begin
             mSEMI(false);
             result := _ruleType;
          end;
-         '+':
+         10:
          begin
             mPLUS(false);
             result := _ruleType;
          end;
-         '*':
+         11:
          begin
             mSTAR(false);
             result := _ruleType;
          end;
+         // (no character has the classes from here on: with this many labels the compiler
+         // selects the branch through a jump table)
+         12: ;
       else
          if LA(1) = EOF_CHAR then
          begin

@@ -284,7 +284,10 @@ begin
    SaveConsumedInput := false;
    match('''');
    SaveConsumedInput := true;
-   _scanRunBits( [#1..#9,#11..#12,#14..'&','('..#255]);
+   case LA(1) of
+      #1..#9,#11..#12,#14..'&','('..#255:
+         _scanRunBits( [#1..#9,#11..#12,#14..'&','('..#255]);
+   end;
    SaveConsumedInput := false;
    match('''');
    SaveConsumedInput := true;
