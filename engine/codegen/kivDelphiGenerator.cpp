@@ -346,6 +346,10 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   // One flag and mark per predicate nesting level (note [syntactic predicate groups]).
   const int predicateLevels = block->GetSynPredBlocks().empty() ? 0 : std::max(1, PredicateNesting(*block));
   GenLocals(*block, predicateLevels);
+  // The class tables of the rule's case statements go here once the rule is written.
+  const std::size_t tablesAt = fOutput.Text().size();
+  fRuleClassTables.clear();
+  fCollectClassTables = fIsLexer && fOptimize;
 
   PrintLine("begin");
   Indent();
@@ -399,6 +403,20 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   Dedent();
   PrintLine("end;");
   PrintLine("");
+  fCollectClassTables = false;
+  if (!fRuleClassTables.empty()) {
+    kiv::PascalWriter tables;
+    tables.Line("const");
+    tables.Indent();
+    for (std::size_t i = 0; i < fRuleClassTables.size(); ++i) {
+      if (i > 0) tables.Line("");
+      GenClassTable(tables, ClassTableName(static_cast<int>(i + 1)), fRuleClassTables[i]);
+    }
+    tables.Dedent();
+    tables.Line("");
+    fOutput.Insert(tablesAt, tables);
+    fRuleClassTables.clear();
+  }
 }
 
 void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block, int PredicateLevels) {
@@ -621,17 +639,21 @@ bool TkivDelphiGenerator::CaseDispatchApplies(const std::vector<Branch>& Branche
 }
 
 std::vector<int> TkivDelphiGenerator::DispatchClasses(IkivAlternativeBlock& Block) const {
-  const int k = fGrammar->getK();
   const TkivAlternativeList& alts = Block.GetAlternatives();
   const bool hasPredicates = std::any_of(alts.begin(), alts.end(), [](IkivAlternative* alt) {
     return alt != nullptr && alt->GetSynPred() != nullptr;
   });
   const std::vector<Branch> branches = OrderedBranches(Block);
   if (!fOptimize || !fIsLexer || hasPredicates || !CaseDispatchApplies(branches)) return {};
-  // The branches in the order GenCommonBlock writes them, numbered from 1.
+  return CaseClasses(branches, true);
+}
+
+std::vector<int> TkivDelphiGenerator::CaseClasses(const std::vector<Branch>& Branches, bool Dispatch) const {
+  const int k = fGrammar->getK();
+  // The case branches in the order GenCommonBlock writes them, numbered from 1.
   std::vector<int> classes(256, 0);
   int count = 0;
-  for (const Branch& branch : branches) {
+  for (const Branch& branch : Branches) {
     IkivAlternative& alt = *branch.Alt;
     if (IsEmptyAlternative(alt) || (alt.GetSemPred().empty() && kiv::LookaheadIsEmpty(alt, k))) continue;
     ++count;
@@ -652,19 +674,24 @@ std::vector<int> TkivDelphiGenerator::DispatchClasses(IkivAlternativeBlock& Bloc
     if (code == 0 || classes[static_cast<std::size_t>(code - 1)] != classes[static_cast<std::size_t>(code)]) ++labels;
   }
   // Free Pascal tests a case statement label after label, unless it has at least twelve labels
-  // spanning fewer than four times as many values: then it jumps through a table. A short chain
-  // costs little, and a case that makes a table as it is needs no class table.
+  // spanning fewer than four times as many values: then it jumps through a table. A case that
+  // makes a table as it is needs no class table. The dispatch's class labels are made enough
+  // for a jump table (see GenCommonBlock); elsewhere the classes are tested one after the other,
+  // which pays when there are far fewer classes than labels.
   const bool table = labels >= kMinJumpTableLabels && last - first < 4 * labels;
-  if (table || labels < kMinClassDispatchLabels) return {};
+  if (table) return {};
+  if (Dispatch ? labels < kMinClassDispatchLabels : labels < 2 * count + 2) return {};
   return classes;
 }
 
-void TkivDelphiGenerator::GenDispatchClasses(const std::vector<int>& Classes) {
-  PrintLine("const");
-  Indent();
-  PrintLine("// The branch of the case statement below for each character (0: none).");
-  PrintLine("_charClass: array[AnsiChar] of Byte = (");
-  Indent();
+std::string TkivDelphiGenerator::ClassTableName(int Index) {
+  return Index == 0 ? "_charClass" : "_charClass" + std::to_string(Index);
+}
+
+void TkivDelphiGenerator::GenClassTable(kiv::PascalWriter& Out, const std::string& Name, const std::vector<int>& Classes) {
+  Out.Line("// The branch of the case statement on " + Name + " for each character (0: none).");
+  Out.Line(Name + ": array[AnsiChar] of Byte = (");
+  Out.Indent();
   for (int row = 0; row < 16; ++row) {
     std::string line;
     for (int column = 0; column < 16; ++column) {
@@ -672,11 +699,9 @@ void TkivDelphiGenerator::GenDispatchClasses(const std::vector<int>& Classes) {
       line += std::to_string(Classes[static_cast<std::size_t>(code)]);
       line += code == 255 ? ");" : column == 15 ? "," : ", ";
     }
-    PrintLine(line);
+    Out.Line(line);
   }
-  Dedent();
-  Dedent();
-  PrintLine("");
+  Out.Dedent();
 }
 
 TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternativeBlock& Block, bool SingleAltShortcut) {
@@ -744,13 +769,26 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   // that leaves the loop stays (see GenOneOrMore), or the loop would go round for ever.
   const bool loop = kiv::Supports<IkivBlockWithImpliedExitPath>(&Block) != nullptr;
   const bool dispatch = fOptimize && CaseDispatchApplies(branches);
-  // The lexer's dispatch may select its branch through the class table GenNextToken wrote.
-  const bool classes = dispatch && fClassDispatch == &Block;
+  // The lexer's dispatch may select its branch through the class table GenNextToken wrote, a
+  // case statement in a lexer rule through one of the rule's (see note [optimized form]).
+  std::string table;
+  int padTo = 0;
+  if (dispatch && fClassDispatch == &Block) {
+    table = ClassTableName(0);
+    padTo = kMinJumpTableLabels;
+  } else if (dispatch && fCollectClassTables) {
+    std::vector<int> classes = CaseClasses(branches, false);
+    if (!classes.empty()) {
+      fRuleClassTables.push_back(std::move(classes));
+      table = ClassTableName(static_cast<int>(fRuleClassTables.size()));
+    }
+  }
+  const bool classes = !table.empty();
   fClassDispatch = nullptr;
   int classCount = 0;
   if (dispatch) {
     const std::string look = !fIsLexer ? "_LA(1)" : FastChars() ? "_LA1" : "LA(1)";
-    PrintLine(classes ? "case _charClass[" + look + "] of" : "case " + look + " of");
+    PrintLine(classes ? "case " + table + "[" + look + "] of" : "case " + look + " of");
     Indent();
   }
   for (const Branch& branch : branches) {
@@ -798,10 +836,10 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
     info.GeneratedIf = true;
   }
   if (dispatch) {
-    if (classes && classCount < kMinJumpTableLabels) {
+    if (classes && classCount < padTo) {
       PrintLine("// (no character has the classes from here on: with this many labels the compiler");
       PrintLine("// selects the branch through a jump table)");
-      while (classCount < kMinJumpTableLabels) PrintLine(std::to_string(++classCount) + ": ;");
+      while (classCount < padTo) PrintLine(std::to_string(++classCount) + ": ;");
     }
     Dedent();
     if (defaultBranch != nullptr) {
@@ -1408,7 +1446,13 @@ void TkivDelphiGenerator::GenNextToken() {
   // A long case statement on the character is one on its class (see note [optimized form]).
   const std::vector<int> classes = DispatchClasses(*block);
   if (!classes.empty()) {
-    GenDispatchClasses(classes);
+    kiv::PascalWriter table;
+    table.Line("const");
+    table.Indent();
+    GenClassTable(table, ClassTableName(0), classes);
+    table.Dedent();
+    table.Line("");
+    fOutput.Insert(fOutput.Text().size(), table);
     fClassDispatch = block;
   }
   PrintLine("begin");

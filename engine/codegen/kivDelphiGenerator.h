@@ -65,7 +65,9 @@ struct TkivDelphiBlockFinishingInfo {
 // - a lexer dispatch whose case statement on the character would be a long chain of tests (see
 //   DispatchClasses) is a case statement on the character's class, read from a table that the
 //   dispatch holds as a local typed constant; its labels are dense, so the compiler jumps through
-//   a table;
+//   a table; a case statement in a lexer rule with far fewer branches than labels (CaseClasses)
+//   reads a table of the rule's in the same way (written before the rule's "begin" once the
+//   rule is done, since its decisions are analysed as they are written);
 // - a lexer without a filter writes its dispatch as _nextTokenType and inherits NextToken from the
 //   runtime: the dispatch calls token rules with pCreate false, and each rule's _finishRule leaves
 //   the type and where the text starts, so the token object is made only when wanted (by
@@ -131,8 +133,13 @@ private:
   // the order they are written, 0 for none) when the case statement is better made on that
   // class; empty otherwise.
   std::vector<int> DispatchClasses(IkivAlternativeBlock& Block) const;
-  // The class table (a local typed constant) of DispatchClasses.
-  void GenDispatchClasses(const std::vector<int>& Classes);
+  // The same for the case statement over Branches of any lexer decision (Dispatch false: only
+  // when there are far fewer branches than labels).
+  std::vector<int> CaseClasses(const std::vector<Branch>& Branches, bool Dispatch) const;
+  // The class table of the dispatch (Index 0) or of a rule's Index-th case statement.
+  static std::string ClassTableName(int Index);
+  // A class table as a typed constant (its "const" written before).
+  static void GenClassTable(kiv::PascalWriter& Out, const std::string& Name, const std::vector<int>& Classes);
   // Free Pascal makes a jump table of a case statement with at least this many labels.
   static constexpr int kMinJumpTableLabels = 12;
   // A case statement on the character with fewer labels stays one.
@@ -205,6 +212,10 @@ private:
   std::string fRunCounter;
   // The dispatch block whose case statement selects by the class table written before it.
   IkivAlternativeBlock* fClassDispatch = nullptr;
+  // While a lexer rule of the optimized form is written: the class tables of its case
+  // statements, written before its "begin" when it is done.
+  bool fCollectClassTables = false;
+  std::vector<std::vector<int>> fRuleClassTables;
   // The dispatch being written is _nextTokenType: its rule calls hand back types.
   bool fInTypedDispatch = false;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;

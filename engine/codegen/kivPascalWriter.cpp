@@ -2,6 +2,8 @@
 // Line breaks of any form inside the given text are normalised to CR LF here and nowhere else.
 #include "engine/codegen/kivPascalWriter.h"
 
+#include <algorithm>
+
 namespace kiv {
 
 namespace {
@@ -34,6 +36,11 @@ void PascalWriter::Line(std::string_view Text) {
   Tabs();
   Raw(Text);
   EndLine();
+}
+
+void PascalWriter::Insert(std::size_t At, const PascalWriter& Other) {
+  fText.insert(std::min(At, fText.size()), Other.fText);
+  fLines += Other.fLines;
 }
 
 void PascalWriter::Clear() {

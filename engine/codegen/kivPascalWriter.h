@@ -36,6 +36,8 @@ public:
   const std::string& Text() const { return fText; }
   // Drops the text and returns to level 0.
   void Clear();
+  // Puts the text of Other at offset At of this text (At no further than its end).
+  void Insert(std::size_t At, const PascalWriter& Other);
 
 private:
   std::string fText;

@@ -280,7 +280,7 @@ end;
 // ----------------------------------------------------------------------------
 function TPredLexer._nextTokenType : integer;
 const
-   // The branch of the case statement below for each character (0: none).
+   // The branch of the case statement on _charClass for each character (0: none).
    _charClass: array[AnsiChar] of Byte = (
       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0,
       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
