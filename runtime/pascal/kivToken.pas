@@ -84,6 +84,11 @@ var
 // the interface.
 function KivInterfaceTokenType(AToken: Pointer): Integer;
 
+// SetLength for a text string kept from token to token: a string nobody
+// else holds keeps its memory, and so its address, while the new length
+// fits in it.
+procedure KivSetTextLength(var AText: AnsiString; ALength: Integer);
+
 implementation
 
 const
@@ -395,6 +400,30 @@ procedure TkivToken.SetColumn(AValue: Integer);
 begin
   FColumn := AValue;
 end;
+
+procedure KivSetTextLength(var AText: AnsiString; ALength: Integer);
+{$IFDEF FPC}
+var
+  Target: PAnsiChar;
+begin
+  // The header changed in place (see CheckStringHeader).
+  Target := PAnsiChar(Pointer(AText));
+  if StringHeaderInPlace and (Target <> nil) and (ALength > 0) and
+    (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and
+    ((ALength <= PSizeInt(Target - SizeOf(SizeInt))^) or
+     (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(ALength + 3 * SizeOf(SizeInt)))) then
+  begin
+    PSizeInt(Target - SizeOf(SizeInt))^ := ALength;
+    Target[ALength] := #0;
+  end
+  else
+    SetLength(AText, ALength);
+end;
+{$ELSE}
+begin
+  SetLength(AText, ALength);
+end;
+{$ENDIF}
 
 initialization
   FindTokenLayout;
