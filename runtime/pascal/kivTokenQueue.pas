@@ -28,8 +28,9 @@ type
     procedure Add(const AToken: IkivToken);
     // Adds the token and takes over the reference: AToken is nil after.
     procedure AddMoved(var AToken: IkivToken);
-    // Adds the source's next token, written straight into its slot (no
-    // temporary reference, so the caller needs no exception frame).
+    // Adds the source's next token, moved into its slot (no temporary
+    // reference, so neither this method nor its caller needs an exception
+    // frame).
     procedure AddNext(const ASource: IkivTokenStream);
     // Drops the first N tokens (all of them when N >= Count).
     procedure RemoveFirst(N: Integer);
@@ -105,16 +106,25 @@ begin
   Inc(FCount);
 end;
 
+// Without an exception frame (one per token otherwise): when NextToken
+// raises, Token holds nothing yet, as a token stream gives its result only
+// on a normal return, so there is nothing to let go of.
+{$IFDEF FPC}{$IMPLICITEXCEPTIONS OFF}{$ENDIF}
 procedure TkivTokenQueue.AddNext(const ASource: IkivTokenStream);
 var
   Slot: Integer;
+  Token: IkivToken;
 begin
   if FCount = Length(FItems) then
     Grow;
   Slot := (FHead + FCount) and FMask;
-  FItems[Slot] := ASource.NextToken;
+  Token := ASource.NextToken;
+  // The slot is empty (nil): the reference moves without counting.
+  Pointer(FItems[Slot]) := Pointer(Token);
+  Pointer(Token) := nil;
   Inc(FCount);
 end;
+{$IFDEF FPC}{$IMPLICITEXCEPTIONS ON}{$ENDIF}
 
 procedure TkivTokenQueue.RemoveFirst(N: Integer);
 begin
