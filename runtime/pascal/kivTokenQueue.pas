@@ -22,6 +22,8 @@ type
     FHead: Integer;
     FCount: Integer;
     procedure Grow;
+    // Empties slot I, letting go of its token.
+    procedure DropItem(I: Integer); inline;
   public
     // Token I; raises ERangeError outside 0..Count - 1.
     function GetItem(I: Integer): IkivToken;
@@ -126,6 +128,19 @@ begin
 end;
 {$IFDEF FPC}{$IMPLICITEXCEPTIONS ON}{$ENDIF}
 
+procedure TkivTokenQueue.DropItem(I: Integer);
+var
+  Token: Pointer;
+begin
+  // What assigning nil does, without the call around it.
+  Token := Pointer(FItems[I]);
+  if Token <> nil then
+  begin
+    Pointer(FItems[I]) := nil;
+    IkivToken(Token)._Release;
+  end;
+end;
+
 procedure TkivTokenQueue.RemoveFirst(N: Integer);
 begin
   if N <= 0 then
@@ -137,7 +152,7 @@ begin
   end;
   while N > 0 do
   begin
-    FItems[FHead] := nil;
+    DropItem(FHead);
     FHead := (FHead + 1) and FMask;
     Dec(FCount);
     Dec(N);
@@ -148,7 +163,7 @@ procedure TkivTokenQueue.Clear;
 begin
   while FCount > 0 do
   begin
-    FItems[FHead] := nil;
+    DropItem(FHead);
     FHead := (FHead + 1) and FMask;
     Dec(FCount);
   end;
