@@ -17,6 +17,7 @@ type
   // A token the buffer holds by its parts (see TkivTokenBuffer).
   TkivTokenSlot = record
     TokenType: Integer;
+    // The position, kept like the text once the lexer has moved on.
     Line: Integer;
     Column: Integer;
     // The token object once made (or as a lexer without the integer path
@@ -166,6 +167,8 @@ begin
     Last := Slot(FRingCount - 1);
     if Last.Token = nil then
     begin
+      Last.Line := FLexer._tokenLine;
+      Last.Column := FLexer._tokenColumn;
       Len := FLexer._tokenText(Text);
       if Length(Last.Text) < Len then
         SetLength(Last.Text, Len + 16);
@@ -180,8 +183,6 @@ begin
   T := FLexer._nextTokenType;
   Last := Slot(FRingCount);
   Last.TokenType := T;
-  Last.Line := FLexer._tokenLine;
-  Last.Column := FLexer._tokenColumn;
   if FLexer._eagerTokens then
     MakeEagerToken(Last)
   else
@@ -207,7 +208,7 @@ end;
 procedure TkivTokenBuffer.FillSlotToken(S: PkivTokenSlot; I: Integer);
 var
   Text: PAnsiChar;
-  Len: Integer;
+  Len, Line, Column: Integer;
   Token: TkivToken;
 begin
   Token := TkivToken._Reusable(S.Spare);
@@ -218,13 +219,19 @@ begin
   end;
   // What the lexer would make, given to the slot's spare in place.
   if FTextInLexer and (I = FRingCount - 1) then
-    Len := FLexer._tokenText(Text)
+  begin
+    Len := FLexer._tokenText(Text);
+    Line := FLexer._tokenLine;
+    Column := FLexer._tokenColumn;
+  end
   else
   begin
     Text := PAnsiChar(Pointer(S.Text));
     Len := S.TextLength;
+    Line := S.Line;
+    Column := S.Column;
   end;
-  Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
+  Token._Refill(S.TokenType, Line, Column, Text, Len);
   // A move: the spare's one reference passes to Token, and DropSlotToken
   // moves it back, so no count changes on the way.
   Pointer(S.Token) := Pointer(S.Spare);
@@ -246,7 +253,7 @@ begin
     else
     begin
       Len := FLexer._tokenText(Text);
-      S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+      S.Token := FLexer._makeToken(S.TokenType, FLexer._tokenLine, FLexer._tokenColumn, Text, Len);
     end;
   end
   else
@@ -361,8 +368,6 @@ begin
         Result := Lexer._nextTokenType;
         S := @FRing[Head];
         S.TokenType := Result;
-        S.Line := Lexer._tokenLine;
-        S.Column := Lexer._tokenColumn;
         FRingCount := 1;
         if Lexer._eagerTokens then
           MakeEagerToken(S)
