@@ -61,6 +61,17 @@ term returns [Int64]
    ;
 
 factor returns [Int64]
-   : n:NUMBER                  { result := StrToInt64( n.TokenText); }
+   local {
+      s: AnsiString;
+      i: integer;
+   }
+   : n:NUMBER
+     {
+        // The digits' value, computed as every evaluator of the benchmark does.
+        s := n.TokenText;
+        result := 0;
+        for i := 1 to Length( s) do
+           result := result * 10 + ( Ord( s[i]) - Ord( '0'));
+     }
    | LPAREN result=expr RPAREN
    ;

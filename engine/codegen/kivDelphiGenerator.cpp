@@ -808,7 +808,13 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
       PrintLine((classes ? std::to_string(++classCount) : format(members)) + ":");
       PrintLine("begin");
       Indent();
+      if (!fIsLexer && members.count() == 1) {
+        fTestedToken = alt.GetHead();
+        for (std::size_t type = 0; type < members.size(); ++type)
+          if (members.test(type)) fTestedType = static_cast<int>(type);
+      }
       if (!(runLoop && !hasPredicates && GenRunScan(alt, members, runCounter))) GenAlternative(alt);
+      fTestedToken = nullptr;
       Dedent();
       PrintLine("end;");
       info.GeneratedSwitch = true;
@@ -1221,8 +1227,14 @@ void TkivDelphiGenerator::GenAction(IkivActionElem& Action) {
   PrintLine("end;");
 }
 
-std::string TkivDelphiGenerator::TokenMatch() const {
-  return fOptimize ? "_match(" : "match(";
+std::string TkivDelphiGenerator::TokenMatch(const IkivGrammarAtom& Atom, const std::string& Name) {
+  const bool tested = fTestedToken != nullptr && fTestedToken == &Atom && fTestedType == Atom.GetType();
+  fTestedToken = nullptr;
+  if (Atom.GetInverted()) return "matchNot(" + Name + ");";
+  if (!fOptimize) return "match(" + Name + ");";
+  // The branch's case statement has just found this token as LA(1).
+  if (tested) return "_consume;";
+  return "_match(" + Name + ");";
 }
 
 std::string TkivDelphiGenerator::OptimizedParserTest(const std::string& Test) {
@@ -1304,7 +1316,7 @@ void TkivDelphiGenerator::GenStringLiteral(IkivStringLiteralElem& Atom) {
       std::dynamic_pointer_cast<IkivStringSymbol>(fGrammar->getTokenManager()->getTokenSymbol(Atom.GetText()));
   if (literal) name = literal->getLabel();
   if (name.empty()) name = fTokenNames->Name(Atom.GetType());
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + name + ");", false);
+  GenMatchLine(TokenMatch(Atom, name), false);
 }
 
 void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
@@ -1317,7 +1329,7 @@ void TkivDelphiGenerator::GenAtom(IkivGrammarAtom& Atom) {
     throw std::logic_error("Token reference found in lexer...");
   }
   if (!Atom.GetLabel().empty() && fSynPredLevel == 0) GenLabel(Atom.GetLabel());
-  GenMatchLine((Atom.GetInverted() ? "matchNot(" : TokenMatch()) + fTokenNames->Name(Atom.GetType()) + ");", false);
+  GenMatchLine(TokenMatch(Atom, fTokenNames->Name(Atom.GetType())), false);
 }
 
 void TkivDelphiGenerator::GenTokenRange(IkivTokenRangeElem& Range) {

@@ -73,7 +73,8 @@ struct TkivDelphiBlockFinishingInfo {
 //   the type and where the text starts, so the token object is made only when wanted (by
 //   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer);
 // - a parser reads its look-ahead and matches tokens through the runtime's inline _LA and _match
-//   (no virtual LA or consume call);
+//   (no virtual LA or consume call); a token that begins a case branch chosen by that token alone
+//   is taken with _consume, as the case has just read it;
 // - a case-sensitive lexer reads LA(1) and matches characters and ranges through _LA1 and _match,
 //   which skip the case-folding test.
 class TkivDelphiGenerator : public TkivCodeGenerator {
@@ -190,7 +191,8 @@ private:
   std::string HiddenName(const std::string& Identifier, bool Label) const;
 
   // "match(" for a token, or in the optimized form "_match(" (the runtime's inline entry point).
-  std::string TokenMatch() const;
+  // The statement that matches a token atom of a parser (named Name).
+  std::string TokenMatch(const IkivGrammarAtom& Atom, const std::string& Name);
   // A parser's look-ahead test in the optimized form: every LA(n) read through _LA(n).
   static std::string OptimizedParserTest(const std::string& Test);
   // Whether lexer rules read and match characters through _LA1 and _match, which do not fold
@@ -218,5 +220,9 @@ private:
   std::vector<std::vector<int>> fRuleClassTables;
   // The dispatch being written is _nextTokenType: its rule calls hand back types.
   bool fInTypedDispatch = false;
+  // The token element that begins the parser case branch being written, when the branch is
+  // chosen by that token alone: it is consumed without a second test (see note [optimized form]).
+  const IkivAlternativeElem* fTestedToken = nullptr;
+  int fTestedType = 0;
   std::unique_ptr<kiv::TokenVocabularyNames> fTokenNames;
 };

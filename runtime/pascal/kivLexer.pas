@@ -359,7 +359,7 @@ begin
       // gives one (reusing the memory when it can).
       From := 0;
       if (Length(FTextCache) <> FTextLen) or (StringRefCount(FTextCache) <> 1) then
-        SetLength(FTextCache, FTextLen);
+        KivSetTextLength(FTextCache, FTextLen);
       FTextCacheRoom := FTextLen;
     end
     else
@@ -379,7 +379,7 @@ begin
         FTextCacheRoom := FTextLen + FTextLen shr 1;
         SetLength(FTextCache, FTextCacheRoom);
       end;
-      SetLength(FTextCache, FTextLen);
+      KivSetTextLength(FTextCache, FTextLen);
     end;
     // Most token texts are a few characters: a loop beats Move's set-up.
     if FTextLen - From <= 16 then

@@ -84,6 +84,11 @@ var
 // the interface.
 function KivInterfaceTokenType(AToken: Pointer): Integer;
 
+// SetLength for a text string kept from token to token: a string nobody
+// else holds keeps its memory, and so its address, while the new length
+// fits in it.
+procedure KivSetTextLength(var AText: AnsiString; ALength: Integer);
+
 implementation
 
 const
@@ -96,6 +101,9 @@ var
   TokenPoolCount: Integer = 0;
   // The code page SetString gives a token's text.
   TextCodePage: Word = 0;
+  // Whether _Refill may read and write string headers in place (set up at
+  // start-up by CheckStringHeader).
+  StringHeaderInPlace: Boolean = False;
 
 class function TkivToken.NewInstance: TObject;
 var
@@ -138,6 +146,31 @@ begin
   Result := IkivToken(AToken).TokenType;
 end;
 
+{$IFDEF FPC}
+// Whether strings are laid out as _Refill reads them in place: a machine
+// word each for the length, the reference count and the code page (in its
+// first two bytes) before the characters, in a memory block that starts
+// with them and whose size MemSize tells.
+procedure CheckStringHeader;
+var
+  Text, Copied: AnsiString;
+  P: PAnsiChar;
+begin
+  SetString(Text, 'abc', 3);
+  P := PAnsiChar(Pointer(Text));
+  StringHeaderInPlace := (PSizeInt(P - SizeOf(SizeInt))^ = 3) and
+    (PSizeInt(P - 2 * SizeOf(SizeInt))^ = 1) and
+    (PWord(P - 3 * SizeOf(SizeInt))^ = StringCodePage(Text)) and
+    (MemSize(P - 3 * SizeOf(SizeInt)) >= SizeUInt(3 + 1 + 3 * SizeOf(SizeInt)));
+  Copied := Text;
+  StringHeaderInPlace := StringHeaderInPlace and (PSizeInt(P - 2 * SizeOf(SizeInt))^ = 2);
+end;
+{$ELSE}
+procedure CheckStringHeader;
+begin
+end;
+{$ENDIF}
+
 procedure FindTokenLayout;
 var
   Token: TkivToken;
@@ -151,6 +184,7 @@ begin
   SetString(Token.FTokenText, 'a', 1);
   TextCodePage := StringCodePage(Token.FTokenText);
   Intf := nil;
+  CheckStringHeader;
 end;
 
 procedure DrainTokenPool;
@@ -228,27 +262,45 @@ begin
     FTokenText := '';
     Exit;
   end;
-  if (Pointer(FTokenText) = nil) or (StringRefCount(FTokenText) <> 1) or
-    (StringCodePage(FTokenText) <> TextCodePage) then
-  begin
-    SetString(FTokenText, P, Len);
-    Exit;
-  end;
   Target := PAnsiChar(Pointer(FTokenText));
 {$IFDEF FPC}
-  // A shorter text stays in the memory the string has: only its length
-  // and terminating zero change.
-  if Len <= Length(FTokenText) then
+  if StringHeaderInPlace then
   begin
-    PSizeInt(Target - SizeOf(SizeInt))^ := Len;
-    Target[Len] := #0;
+    // The header read in place (see CheckStringHeader): a text that fits
+    // in the memory the string has changes only its length and
+    // terminating zero.
+    if (Target = nil) or (PSizeInt(Target - 2 * SizeOf(SizeInt))^ <> 1) or
+      (PWord(Target - 3 * SizeOf(SizeInt))^ <> TextCodePage) then
+    begin
+      SetString(FTokenText, P, Len);
+      Exit;
+    end;
+    if (Len <= PSizeInt(Target - SizeOf(SizeInt))^) or
+      (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(Len + 3 * SizeOf(SizeInt))) then
+    begin
+      PSizeInt(Target - SizeOf(SizeInt))^ := Len;
+      Target[Len] := #0;
+    end
+    else
+    begin
+      SetLength(FTokenText, Len);
+      Target := PAnsiChar(Pointer(FTokenText));
+    end;
   end
   else
 {$ENDIF}
-  if Length(FTokenText) <> Len then
   begin
-    SetLength(FTokenText, Len);
-    Target := PAnsiChar(Pointer(FTokenText));
+    if (Target = nil) or (StringRefCount(FTokenText) <> 1) or
+      (StringCodePage(FTokenText) <> TextCodePage) then
+    begin
+      SetString(FTokenText, P, Len);
+      Exit;
+    end;
+    if Length(FTokenText) <> Len then
+    begin
+      SetLength(FTokenText, Len);
+      Target := PAnsiChar(Pointer(FTokenText));
+    end;
   end;
   if Len <= 16 then
     for I := 0 to Len - 1 do
@@ -348,6 +400,30 @@ procedure TkivToken.SetColumn(AValue: Integer);
 begin
   FColumn := AValue;
 end;
+
+procedure KivSetTextLength(var AText: AnsiString; ALength: Integer);
+{$IFDEF FPC}
+var
+  Target: PAnsiChar;
+begin
+  // The header changed in place (see CheckStringHeader).
+  Target := PAnsiChar(Pointer(AText));
+  if StringHeaderInPlace and (Target <> nil) and (ALength > 0) and
+    (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and
+    ((ALength <= PSizeInt(Target - SizeOf(SizeInt))^) or
+     (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(ALength + 3 * SizeOf(SizeInt)))) then
+  begin
+    PSizeInt(Target - SizeOf(SizeInt))^ := ALength;
+    Target[ALength] := #0;
+  end
+  else
+    SetLength(AText, ALength);
+end;
+{$ELSE}
+begin
+  SetLength(AText, ALength);
+end;
+{$ENDIF}
 
 initialization
   FindTokenLayout;

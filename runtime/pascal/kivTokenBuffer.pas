@@ -17,6 +17,7 @@ type
   // A token the buffer holds by its parts (see TkivTokenBuffer).
   TkivTokenSlot = record
     TokenType: Integer;
+    // The position, kept like the text once the lexer has moved on.
     Line: Integer;
     Column: Integer;
     // The token object once made (or as a lexer without the integer path
@@ -66,8 +67,14 @@ type
     procedure FetchSlot; inline;
     // The slot of ring token I, 0 <= I < FRingCount.
     function Slot(I: Integer): PkivTokenSlot; inline;
-    // Makes the token object of a slot.
+    // The token object of a slot, made when it has none.
     function SlotToken(I: Integer): IkivToken;
+    // Gives slot S (ring token I) its token object: the slot's spare
+    // refilled in place when nobody else holds it, else a new one.
+    procedure FillSlotToken(S: PkivTokenSlot; I: Integer);
+    // FillSlotToken's new token, out of it so that it needs no exception
+    // frame.
+    procedure MakeSlotToken(S: PkivTokenSlot; I: Integer);
     procedure RemoveRingFirst(N: Integer);
     // Lets go of a consumed slot's token object, keeping it as the slot's
     // spare when the slot has none.
@@ -160,6 +167,8 @@ begin
     Last := Slot(FRingCount - 1);
     if Last.Token = nil then
     begin
+      Last.Line := FLexer._tokenLine;
+      Last.Column := FLexer._tokenColumn;
       Len := FLexer._tokenText(Text);
       if Length(Last.Text) < Len then
         SetLength(Last.Text, Len + 16);
@@ -174,8 +183,6 @@ begin
   T := FLexer._nextTokenType;
   Last := Slot(FRingCount);
   Last.TokenType := T;
-  Last.Line := FLexer._tokenLine;
-  Last.Column := FLexer._tokenColumn;
   if FLexer._eagerTokens then
     MakeEagerToken(Last)
   else
@@ -191,48 +198,70 @@ end;
 function TkivTokenBuffer.SlotToken(I: Integer): IkivToken;
 var
   S: PkivTokenSlot;
-  Text: PAnsiChar;
-  Len: Integer;
-  Token: TkivToken;
 begin
   S := Slot(I);
   if S.Token = nil then
+    FillSlotToken(S, I);
+  Result := S.Token;
+end;
+
+procedure TkivTokenBuffer.FillSlotToken(S: PkivTokenSlot; I: Integer);
+var
+  Text: PAnsiChar;
+  Len, Line, Column: Integer;
+  Token: TkivToken;
+begin
+  Token := TkivToken._Reusable(S.Spare);
+  if (Token = nil) or (S.TokenType = TT_EOF) or FLexer._eagerTokens then
   begin
-    Token := TkivToken._Reusable(S.Spare);
-    if (Token <> nil) and (S.TokenType <> TT_EOF) and not FLexer._eagerTokens then
-    begin
-      // What the lexer would make, given to the slot's spare in place.
-      if FTextInLexer and (I = FRingCount - 1) then
-        Len := FLexer._tokenText(Text)
-      else
-      begin
-        Text := PAnsiChar(Pointer(S.Text));
-        Len := S.TextLength;
-      end;
-      Token._Refill(S.TokenType, S.Line, S.Column, Text, Len);
-      S.Token := S.Spare;
-    end
-    else if FTextInLexer and (I = FRingCount - 1) then
-    begin
-      // The end-of-input token is makeToken's own. The others are made
-      // from the lexer's text without becoming its ReturnToken, which the
-      // lexer's rounds for the buffer leave nil.
-      if S.TokenType = TT_EOF then
-        S.Token := FLexer._tokenOfType(S.TokenType)
-      else
-      begin
-        Len := FLexer._tokenText(Text);
-        S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
-      end;
-    end
+    MakeSlotToken(S, I);
+    Exit;
+  end;
+  // What the lexer would make, given to the slot's spare in place.
+  if FTextInLexer and (I = FRingCount - 1) then
+  begin
+    Len := FLexer._tokenText(Text);
+    Line := FLexer._tokenLine;
+    Column := FLexer._tokenColumn;
+  end
+  else
+  begin
+    Text := PAnsiChar(Pointer(S.Text));
+    Len := S.TextLength;
+    Line := S.Line;
+    Column := S.Column;
+  end;
+  Token._Refill(S.TokenType, Line, Column, Text, Len);
+  // A move: the spare's one reference passes to Token, and DropSlotToken
+  // moves it back, so no count changes on the way.
+  Pointer(S.Token) := Pointer(S.Spare);
+  Pointer(S.Spare) := nil;
+end;
+
+procedure TkivTokenBuffer.MakeSlotToken(S: PkivTokenSlot; I: Integer);
+var
+  Text: PAnsiChar;
+  Len: Integer;
+begin
+  if FTextInLexer and (I = FRingCount - 1) then
+  begin
+    // The end-of-input token is makeToken's own. The others are made
+    // from the lexer's text without becoming its ReturnToken, which the
+    // lexer's rounds for the buffer leave nil.
+    if S.TokenType = TT_EOF then
+      S.Token := FLexer._tokenOfType(S.TokenType)
     else
     begin
-      Text := PAnsiChar(Pointer(S.Text));
-      Len := S.TextLength;
-      S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+      Len := FLexer._tokenText(Text);
+      S.Token := FLexer._makeToken(S.TokenType, FLexer._tokenLine, FLexer._tokenColumn, Text, Len);
     end;
+  end
+  else
+  begin
+    Text := PAnsiChar(Pointer(S.Text));
+    Len := S.TextLength;
+    S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
   end;
-  Result := S.Token;
 end;
 
 procedure TkivTokenBuffer.DropSlotToken(S: PkivTokenSlot);
@@ -339,8 +368,6 @@ begin
         Result := Lexer._nextTokenType;
         S := @FRing[Head];
         S.TokenType := Result;
-        S.Line := Lexer._tokenLine;
-        S.Column := Lexer._tokenColumn;
         FRingCount := 1;
         if Lexer._eagerTokens then
           MakeEagerToken(S)
@@ -393,9 +420,16 @@ begin
 end;
 
 function TkivTokenBuffer._LT1: IkivToken;
+var
+  S: PkivTokenSlot;
 begin
   if (FPendingConsumes = 0) and (FMarkerOffset < FRingCount) and (FMarkerOffset >= 0) then
-    Result := SlotToken(FMarkerOffset)
+  begin
+    S := Slot(FMarkerOffset);
+    if S.Token = nil then
+      FillSlotToken(S, FMarkerOffset);
+    Result := S.Token;
+  end
   else
     Result := LT(1);
 end;

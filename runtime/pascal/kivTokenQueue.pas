@@ -22,14 +22,17 @@ type
     FHead: Integer;
     FCount: Integer;
     procedure Grow;
+    // Empties slot I, letting go of its token.
+    procedure DropItem(I: Integer); inline;
   public
     // Token I; raises ERangeError outside 0..Count - 1.
     function GetItem(I: Integer): IkivToken;
     procedure Add(const AToken: IkivToken);
     // Adds the token and takes over the reference: AToken is nil after.
     procedure AddMoved(var AToken: IkivToken);
-    // Adds the source's next token, written straight into its slot (no
-    // temporary reference, so the caller needs no exception frame).
+    // Adds the source's next token, moved into its slot (no temporary
+    // reference, so neither this method nor its caller needs an exception
+    // frame).
     procedure AddNext(const ASource: IkivTokenStream);
     // Drops the first N tokens (all of them when N >= Count).
     procedure RemoveFirst(N: Integer);
@@ -105,15 +108,37 @@ begin
   Inc(FCount);
 end;
 
+// Without an exception frame (one per token otherwise): when NextToken
+// raises, Token holds nothing yet, as a token stream gives its result only
+// on a normal return, so there is nothing to let go of.
+{$IFDEF FPC}{$IMPLICITEXCEPTIONS OFF}{$ENDIF}
 procedure TkivTokenQueue.AddNext(const ASource: IkivTokenStream);
 var
   Slot: Integer;
+  Token: IkivToken;
 begin
   if FCount = Length(FItems) then
     Grow;
   Slot := (FHead + FCount) and FMask;
-  FItems[Slot] := ASource.NextToken;
+  Token := ASource.NextToken;
+  // The slot is empty (nil): the reference moves without counting.
+  Pointer(FItems[Slot]) := Pointer(Token);
+  Pointer(Token) := nil;
   Inc(FCount);
+end;
+{$IFDEF FPC}{$IMPLICITEXCEPTIONS ON}{$ENDIF}
+
+procedure TkivTokenQueue.DropItem(I: Integer);
+var
+  Token: Pointer;
+begin
+  // What assigning nil does, without the call around it.
+  Token := Pointer(FItems[I]);
+  if Token <> nil then
+  begin
+    Pointer(FItems[I]) := nil;
+    IkivToken(Token)._Release;
+  end;
 end;
 
 procedure TkivTokenQueue.RemoveFirst(N: Integer);
@@ -127,7 +152,7 @@ begin
   end;
   while N > 0 do
   begin
-    FItems[FHead] := nil;
+    DropItem(FHead);
     FHead := (FHead + 1) and FMask;
     Dec(FCount);
     Dec(N);
@@ -138,7 +163,7 @@ procedure TkivTokenQueue.Clear;
 begin
   while FCount > 0 do
   begin
-    FItems[FHead] := nil;
+    DropItem(FHead);
     FHead := (FHead + 1) and FMask;
     Dec(FCount);
   end;

@@ -400,6 +400,12 @@ begin
   TkivToken._Reusable(T)._Refill(5, 4, 5, 'x', 1);
   CheckEquals('x', T.TokenText, 'a shorter text in the same string');
   CheckEquals(1, Length(T.TokenText), 'of its own length');
+  // Longer again: in the string's memory while it fits, in a grown one
+  // when it does not (heaptrc finds a write past the memory).
+  TkivToken._Reusable(T)._Refill(5, 4, 5, 'abcdefghijklmnopqrs', 19);
+  CheckEquals('abcdefghijklmnopqrs', T.TokenText, 'a longer text in the same string');
+  TkivToken._Reusable(T)._Refill(5, 4, 5, PAnsiChar(StringOfChar('z', 300)), 300);
+  CheckEquals(StringOfChar('z', 300), T.TokenText, 'a text longer than its memory');
   TkivToken._Reusable(T)._Refill(6, 4, 5, nil, 0);
   CheckEquals('', T.TokenText, 'no text');
   T := nil;

@@ -195,7 +195,7 @@ begin
       case _LA(1) of
          TT_PLUS:
          begin
-            _match(TT_PLUS);
+            _consume;
             t := product;
             
             if InputState.Guessing = 0 then
@@ -262,7 +262,7 @@ begin
       case _LA(1) of
          TT_COMMA:
          begin
-            _match(TT_COMMA);
+            _consume;
             v := sum(1);
             
             if InputState.Guessing = 0 then
@@ -293,7 +293,7 @@ begin
       case _LA(1) of
          TT_STAR:
          begin
-            _match(TT_STAR);
+            _consume;
             f := atom;
             
             if not (f <> 0) then
@@ -327,7 +327,7 @@ begin
       TT_NUM:
       begin
          n := _LT1;
-         _match(TT_NUM);
+         _consume;
          
          if InputState.Guessing = 0 then
          begin
@@ -336,7 +336,7 @@ begin
       end;
       TT_LPAREN:
       begin
-         _match(TT_LPAREN);
+         _consume;
          result := sum(1);
          _match(TT_RPAREN);
       end;
@@ -507,7 +507,7 @@ begin
       case _LA(1) of
          TT_NUM:
          begin
-            _match(TT_NUM);
+            _consume;
             _match(TT_SEMI);
             
             if InputState.Guessing = 0 then
@@ -577,7 +577,7 @@ begin
       TT_ID:
       begin
          try
-            _match(TT_ID);
+            _consume;
             _match(TT_COLON);
             
             if InputState.Guessing = 0 then
@@ -599,7 +599,7 @@ begin
       end;
       TT_NUM:
       begin
-         _match(TT_NUM);
+         _consume;
       end;
    else
       _raiseNoViableToken( [TT_ID..TT_NUM]);
