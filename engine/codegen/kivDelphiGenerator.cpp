@@ -972,36 +972,33 @@ std::string TkivDelphiGenerator::NoViableStatement(IkivAlternativeBlock& Block) 
 
 bool TkivDelphiGenerator::RunLoopSet(IkivAlternativeBlock& Block, kiv::MemberSet& Set,
                                      std::vector<IkivAlternativeBlock*>& Inverted) const {
-  // The branches as GenCommonBlock orders them; each must be a case branch that GenRunScan writes
-  // as a run, and there must be nothing else (an empty alternative only leaves the loop).
+  // Each branch must be a case branch that GenRunScan writes as a run, and there must be nothing
+  // else (an empty alternative only leaves the loop).
   const int k = fGrammar->getK();
   const TkivAlternativeList& alts = Block.GetAlternatives();
   for (IkivAlternative* alt : alts)
     if (alt != nullptr && alt->GetSynPred() != nullptr) return false;
+  const std::vector<Branch> branches = OrderedBranches(Block);
+  if (!CaseDispatchApplies(branches)) return false;
   Set.reset();
   Inverted.clear();
-  bool any = false;
-  for (int depth = k; depth >= 0; --depth) {
-    for (IkivAlternative* alt : alts) {
-      if (alt == nullptr || kiv::EffectiveDepth(*alt, k) != depth || IsEmptyAlternative(*alt)) continue;
-      if (!alt->GetSemPred().empty() || kiv::LookaheadIsEmpty(*alt, k) || !kiv::TestsFirstOnly(*alt, depth))
-        return false;
-      const kiv::MemberSet members = MembersOf(alt->GetCache(1));
-      if ((Set & members).any()) return false;
-      kiv::MemberSet matched;
-      IkivAlternativeBlock* block = nullptr;
-      if (!RunScanShape(*alt, members, matched, block)) return false;
-      if (block != nullptr) {
-        if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
-        matched = MembersOf(block->Look(1));
-        Inverted.push_back(block);
-      }
-      if (matched != members) return false;
-      Set |= members;
-      any = true;
+  for (const Branch& branch : branches) {
+    IkivAlternative& alt = *branch.Alt;
+    if (IsEmptyAlternative(alt)) continue;
+    if (kiv::LookaheadIsEmpty(alt, k)) return false;
+    const kiv::MemberSet members = MembersOf(alt.GetCache(1));
+    kiv::MemberSet matched;
+    IkivAlternativeBlock* block = nullptr;
+    if (!RunScanShape(alt, members, matched, block)) return false;
+    if (block != nullptr) {
+      if (!fAnalyzer->CanInvertSubrule(*block, true)) return false;
+      matched = MembersOf(block->Look(1));
+      Inverted.push_back(block);
     }
+    if (matched != members) return false;
+    Set |= members;
   }
-  return any;
+  return true;
 }
 
 bool TkivDelphiGenerator::GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const std::string& Counter) {

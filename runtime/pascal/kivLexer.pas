@@ -108,6 +108,9 @@ type
     // block, not kept, guessed or a tab.
     procedure MatchGeneral(C: AnsiChar);
     procedure MatchSetGeneral(const ASet: TkivCharSet);
+    // The common case of _match: the character read straight from the block,
+    // kept and counted, joins the span or starts one.
+    procedure TakeDirectChar; inline;
     // matchNot's rare case: LA(1) is C or EOF_CHAR.
     procedure MatchNotSpecial(C, Found: AnsiChar);
     // Re-arms the stack guard for the stack pointer; raises
@@ -587,6 +590,14 @@ begin
   Advance(Found);
 end;
 
+procedure TkivLexer.TakeDirectChar;
+begin
+  if FSpanStart = nil then
+    FSpanStart := FBuffer.DirectPos;
+  FState.Column := FState.Column + 1;
+  FBuffer.SkipDirect;
+end;
+
 procedure TkivLexer._match(C: AnsiChar);
 begin
   // A character read straight from the block that is kept and counted (no
@@ -595,10 +606,7 @@ begin
   if FBuffer.CanReadDirect then
     if (FBuffer.DirectChar = C) and (C <> #9) and FSaveConsumedInput and (FState.Guessing = 0) then
     begin
-      if FSpanStart = nil then
-        FSpanStart := FBuffer.DirectPos;
-      FState.Column := FState.Column + 1;
-      FBuffer.SkipDirect;
+      TakeDirectChar;
       Exit;
     end;
   MatchGeneral(C);
@@ -618,10 +626,7 @@ begin
     if (FBuffer.DirectChar in ASet) and (not (#9 in ASet) or (FBuffer.DirectChar <> #9)) and FSaveConsumedInput
       and (FState.Guessing = 0) then
     begin
-      if FSpanStart = nil then
-        FSpanStart := FBuffer.DirectPos;
-      FState.Column := FState.Column + 1;
-      FBuffer.SkipDirect;
+      TakeDirectChar;
       Exit;
     end;
   MatchSetGeneral(ASet);

@@ -249,6 +249,22 @@ begin
   end;
 end;
 
+{$IFDEF FPC}
+// Gives the string at Target, which nobody else holds and whose header is
+// read in place (see CheckStringHeader), the length ALength > 0 when its
+// memory has room for it: only the length and the terminating zero change.
+function SetLengthInPlace(Target: PAnsiChar; ALength: Integer): Boolean; inline;
+begin
+  Result := (ALength <= PSizeInt(Target - SizeOf(SizeInt))^) or
+    (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(ALength + 3 * SizeOf(SizeInt)));
+  if Result then
+  begin
+    PSizeInt(Target - SizeOf(SizeInt))^ := ALength;
+    Target[ALength] := #0;
+  end;
+end;
+{$ENDIF}
+
 procedure TkivToken._Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
 var
   Target: PAnsiChar;
@@ -266,22 +282,14 @@ begin
 {$IFDEF FPC}
   if StringHeaderInPlace then
   begin
-    // The header read in place (see CheckStringHeader): a text that fits
-    // in the memory the string has changes only its length and
-    // terminating zero.
+    // The header read in place (see CheckStringHeader).
     if (Target = nil) or (PSizeInt(Target - 2 * SizeOf(SizeInt))^ <> 1) or
       (PWord(Target - 3 * SizeOf(SizeInt))^ <> TextCodePage) then
     begin
       SetString(FTokenText, P, Len);
       Exit;
     end;
-    if (Len <= PSizeInt(Target - SizeOf(SizeInt))^) or
-      (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(Len + 3 * SizeOf(SizeInt))) then
-    begin
-      PSizeInt(Target - SizeOf(SizeInt))^ := Len;
-      Target[Len] := #0;
-    end
-    else
+    if not SetLengthInPlace(Target, Len) then
     begin
       SetLength(FTokenText, Len);
       Target := PAnsiChar(Pointer(FTokenText));
@@ -406,18 +414,11 @@ procedure KivSetTextLength(var AText: AnsiString; ALength: Integer);
 var
   Target: PAnsiChar;
 begin
-  // The header changed in place (see CheckStringHeader).
   Target := PAnsiChar(Pointer(AText));
   if StringHeaderInPlace and (Target <> nil) and (ALength > 0) and
-    (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and
-    ((ALength <= PSizeInt(Target - SizeOf(SizeInt))^) or
-     (MemSize(Target - 3 * SizeOf(SizeInt)) > SizeUInt(ALength + 3 * SizeOf(SizeInt)))) then
-  begin
-    PSizeInt(Target - SizeOf(SizeInt))^ := ALength;
-    Target[ALength] := #0;
-  end
-  else
-    SetLength(AText, ALength);
+    (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and SetLengthInPlace(Target, ALength) then
+    Exit;
+  SetLength(AText, ALength);
 end;
 {$ELSE}
 begin

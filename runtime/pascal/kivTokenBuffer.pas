@@ -75,6 +75,10 @@ type
     // FillSlotToken's new token, out of it so that it needs no exception
     // frame.
     procedure MakeSlotToken(S: PkivTokenSlot; I: Integer);
+    // The text (its length the result), line and column of slot S, ring
+    // token I: the lexer's while it still holds them, else the slot's.
+    function SlotContents(S: PkivTokenSlot; I: Integer; out AText: PAnsiChar;
+      out ALine, AColumn: Integer): Integer; inline;
     procedure RemoveRingFirst(N: Integer);
     // Lets go of a consumed slot's token object, keeping it as the slot's
     // spare when the slot has none.
@@ -205,6 +209,24 @@ begin
   Result := S.Token;
 end;
 
+function TkivTokenBuffer.SlotContents(S: PkivTokenSlot; I: Integer; out AText: PAnsiChar;
+  out ALine, AColumn: Integer): Integer;
+begin
+  if FTextInLexer and (I = FRingCount - 1) then
+  begin
+    Result := FLexer._tokenText(AText);
+    ALine := FLexer._tokenLine;
+    AColumn := FLexer._tokenColumn;
+  end
+  else
+  begin
+    AText := PAnsiChar(Pointer(S.Text));
+    Result := S.TextLength;
+    ALine := S.Line;
+    AColumn := S.Column;
+  end;
+end;
+
 procedure TkivTokenBuffer.FillSlotToken(S: PkivTokenSlot; I: Integer);
 var
   Text: PAnsiChar;
@@ -218,19 +240,7 @@ begin
     Exit;
   end;
   // What the lexer would make, given to the slot's spare in place.
-  if FTextInLexer and (I = FRingCount - 1) then
-  begin
-    Len := FLexer._tokenText(Text);
-    Line := FLexer._tokenLine;
-    Column := FLexer._tokenColumn;
-  end
-  else
-  begin
-    Text := PAnsiChar(Pointer(S.Text));
-    Len := S.TextLength;
-    Line := S.Line;
-    Column := S.Column;
-  end;
+  Len := SlotContents(S, I, Text, Line, Column);
   Token._Refill(S.TokenType, Line, Column, Text, Len);
   // A move: the spare's one reference passes to Token, and DropSlotToken
   // moves it back, so no count changes on the way.
@@ -241,26 +251,17 @@ end;
 procedure TkivTokenBuffer.MakeSlotToken(S: PkivTokenSlot; I: Integer);
 var
   Text: PAnsiChar;
-  Len: Integer;
+  Len, Line, Column: Integer;
 begin
-  if FTextInLexer and (I = FRingCount - 1) then
-  begin
-    // The end-of-input token is makeToken's own. The others are made
-    // from the lexer's text without becoming its ReturnToken, which the
-    // lexer's rounds for the buffer leave nil.
-    if S.TokenType = TT_EOF then
-      S.Token := FLexer._tokenOfType(S.TokenType)
-    else
-    begin
-      Len := FLexer._tokenText(Text);
-      S.Token := FLexer._makeToken(S.TokenType, FLexer._tokenLine, FLexer._tokenColumn, Text, Len);
-    end;
-  end
+  // The end-of-input token the lexer still holds is makeToken's own. The
+  // others are made from their text without becoming the lexer's
+  // ReturnToken, which the lexer's rounds for the buffer leave nil.
+  if (S.TokenType = TT_EOF) and FTextInLexer and (I = FRingCount - 1) then
+    S.Token := FLexer._tokenOfType(S.TokenType)
   else
   begin
-    Text := PAnsiChar(Pointer(S.Text));
-    Len := S.TextLength;
-    S.Token := FLexer._makeToken(S.TokenType, S.Line, S.Column, Text, Len);
+    Len := SlotContents(S, I, Text, Line, Column);
+    S.Token := FLexer._makeToken(S.TokenType, Line, Column, Text, Len);
   end;
 end;
 
