@@ -843,9 +843,10 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
   }
   if (dispatch) {
     if (classes && classCount < padTo) {
+      // They still set the result, or the compiler warns that it may be left unset.
       PrintLine("// (no character has the classes from here on: with this many labels the compiler");
       PrintLine("// selects the branch through a jump table)");
-      while (classCount < padTo) PrintLine(std::to_string(++classCount) + ": ;");
+      while (classCount < padTo) PrintLine(std::to_string(++classCount) + ": result := TT_SKIP;");
     }
     Dedent();
     if (defaultBranch != nullptr) {

@@ -362,7 +362,7 @@ begin
          end;
          // (no character has the classes from here on: with this many labels the compiler
          // selects the branch through a jump table)
-         12: ;
+         12: result := TT_SKIP;
       else
          if LA(1) = EOF_CHAR then
          begin
