@@ -846,7 +846,9 @@ TkivDelphiBlockFinishingInfo TkivDelphiGenerator::GenCommonBlock(IkivAlternative
       // They still set the result, or the compiler warns that it may be left unset.
       PrintLine("// (no character has the classes from here on: with this many labels the compiler");
       PrintLine("// selects the branch through a jump table)");
-      while (classCount < padTo) PrintLine(std::to_string(++classCount) + ": result := TT_SKIP;");
+      // (The typed dispatch answers a type, NextToken a token: TT_SKIP and nil go round again.)
+      const std::string skip = fInTypedDispatch ? "result := TT_SKIP;" : "result := nil;";
+      while (classCount < padTo) PrintLine(std::to_string(++classCount) + ": " + skip);
     }
     Dedent();
     if (defaultBranch != nullptr) {
