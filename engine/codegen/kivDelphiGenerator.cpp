@@ -3,7 +3,9 @@
 #include "engine/codegen/kivDelphiGenerator.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
+#include <string_view>
 
 #include "engine/codegen/kivDelphiTemplates.h"
 #include "engine/codegen/kivLLkAnalyzer.h"
@@ -43,6 +45,15 @@ kiv::MemberSet MembersOf(const IkivLookaheadPtr& Lookahead) {
 bool IsEmptyAlternative(const IkivAlternative& Alt) {
   IkivAlternativeElem* head = Alt.GetHead();
   return head == nullptr || kiv::Supports<IkivBlockEndElem>(head) != nullptr;
+}
+
+// Whether an action is the one statement Words (its words and symbols, a final ";" aside).
+bool IsOnlyStatement(const IkivActionElem& Action, std::initializer_list<std::string_view> Words) {
+  std::vector<std::string> words = kiv::ActionWords(kiv::ActionBody(Action.GetActionText()));
+  if (!words.empty() && words.back() == ";") words.pop_back();
+  return !Action.GetIsSemPred() &&
+         std::equal(words.begin(), words.end(), Words.begin(), Words.end(),
+                    [](const std::string& a, std::string_view b) { return kiv::SameText(a, std::string(b)); });
 }
 
 // Whether Test holds for an element of the alternative's chain, up to its block end.
@@ -152,6 +163,7 @@ void TkivDelphiGenerator::Generate(IkivGrammar& Grammar) {
   fLookaheadExpression = fIsLexer ? "LA(1)" : fOptimize ? "_LT1" : "LT(1)";
   fSaveText = true;
   fSynPredLevel = 0;
+  fSkipLoops.clear();
   if (fAnalyzer == nullptr) {
     if (fTool != nullptr) fTool->Panic("No analyzer is set for grammar \"" + Grammar.getGrammarName() + "\".");
     throw std::logic_error("no analyzer is set for the grammar");
@@ -380,7 +392,9 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
     if (!alt.GetSemPred().empty()) GenSemPredCheck(alt.GetSemPred());
     if (IkivSynPredBlock* pred = alt.GetSynPred())
       ReportWarning("Syntactic predicate ignored for single alternative.", pred->GetLine(), pred->GetColumn());
+    fSkipLoopToCapture = TypedDispatch() ? SkipLoop(Symbol) : nullptr;
     GenAlternative(alt);
+    fSkipLoopToCapture = nullptr;
   } else if (!alts.empty()) {
     fAnalyzer->CheckBlock(*block);
     const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
@@ -473,11 +487,8 @@ void TkivDelphiGenerator::GenLocals(IkivRuleBlock& Block, int PredicateLevels) {
     labels.push_back({label, type});
     add(kiv::PascalIdentifier(label), type);
   }
-  for (IkivAlternativeBlock* loop : Block.GetLoopCounterBlocks()) {
-    if (loop == nullptr) continue;
-    const std::string label = loop->GetLabel();
-    add("_cnt_" + (label.empty() ? std::to_string(loop->GetID()) : label), "integer");
-  }
+  for (IkivAlternativeBlock* loop : Block.GetLoopCounterBlocks())
+    if (loop != nullptr) add(LoopCounter(*loop), "integer");
   for (int level = 0; level < PredicateLevels; ++level) {
     add(PredicateVariable("_spMatch", level), "boolean");
     add(PredicateVariable("_mkMatch", level), "integer");
@@ -555,8 +566,12 @@ void TkivDelphiGenerator::GenAlternative(IkivAlternative& Alt) {
     Indent();
   }
   for (IkivAlternativeElem* elem = Alt.GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
-       elem = elem->GetNext())
-    elem->Generate();
+       elem = elem->GetNext()) {
+    if (auto* loop = kiv::Supports<IkivOneOrMoreBlock>(elem); loop != nullptr && loop == fSkipLoopToCapture)
+      CaptureSkipLoop(*loop);
+    else
+      elem->Generate();
+  }
   if (!kind.empty()) {
     const bool except = kind != "finally";
     PrintLine("");
@@ -1040,6 +1055,86 @@ bool TkivDelphiGenerator::GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const s
   return true;
 }
 
+IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const {
+  // The dispatch never runs while the lexer guesses, so the copy may set the result without asking.
+  IkivRuleBlock* block = Symbol.getBlock();
+  if (block == nullptr || Symbol.getAccess() != "public") return nullptr;
+  if (!block->GetHandlerKind().empty() || !block->GetInitAction().empty() || block->GetTestLiterals() ||
+      !block->GetLocalDeclarations().empty() || !block->GetArgDeclaration().empty() ||
+      !block->GetReturnDeclaration().empty())
+    return nullptr;
+  const TkivAlternativeList& alts = block->GetAlternatives();
+  if (alts.size() != 1 || alts.front() == nullptr) return nullptr;
+  IkivAlternative& alt = *alts.front();
+  if (!alt.GetSemPred().empty() || alt.GetSynPred() != nullptr || !alt.GetHandlerKind().empty()) return nullptr;
+  auto* loop = kiv::Supports<IkivOneOrMoreBlock>(alt.GetHead());
+  if (loop == nullptr || alt.GetHead()->GetAstMode() != kiv::amDefault || !SkipLoopContent(*loop)) return nullptr;
+  auto* action = kiv::Supports<IkivActionElem>(loop->GetNext());
+  if (action == nullptr || kiv::Supports<IkivBlockEndElem>(action->GetNext()) == nullptr) return nullptr;
+  return IsOnlyStatement(*action, {"_ttype", ":=", "TT_SKIP"}) ? loop : nullptr;
+}
+
+bool TkivDelphiGenerator::SkipLoopContent(IkivAlternativeBlock& Block) {
+  // Nothing that reads the rule's locals (labels, predicate flags) or runs the user's code.
+  if (!Block.GetInitAction().empty() || !Block.GetLabel().empty()) return false;
+  for (IkivAlternative* alt : Block.GetAlternatives()) {
+    if (alt == nullptr || !alt->GetSemPred().empty() || alt->GetSynPred() != nullptr || !alt->GetHandlerKind().empty())
+      return false;
+    for (IkivAlternativeElem* elem = alt->GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
+         elem = elem->GetNext()) {
+      if (!elem->GetLabel().empty() || elem->GetAstMode() != kiv::amDefault) return false;
+      if (kiv::Supports<IkivCharLiteralElem>(elem) != nullptr || kiv::Supports<IkivCharRangeElem>(elem) != nullptr)
+        continue;
+      if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) {
+        if (!SkipLoopContent(*block)) return false;
+        continue;
+      }
+      auto* action = kiv::Supports<IkivActionElem>(elem);
+      if (action == nullptr ||
+          !(IsOnlyStatement(*action, {"newLine"}) || IsOnlyStatement(*action, {"newLine", "(", ")"})))
+        return false;
+    }
+  }
+  return true;
+}
+
+void TkivDelphiGenerator::CaptureSkipLoop(IkivOneOrMoreBlock& Loop) {
+  fSkipLoopToCapture = nullptr;
+  const std::size_t start = fOutput.Text().size();
+  const int level = fOutput.Level();
+  const std::size_t tables = fRuleClassTables.size();
+  Loop.Generate();
+  // A class table of the rule is a local of the rule, out of the dispatch's reach.
+  if (fRuleClassTables.size() != tables) return;
+  SkipLoopText copy{fOutput.Text().substr(start), level, {}};
+  if (IkivRuleSymbolPtr rule = fGrammar->getRuleSymbol(fRuleId); rule && rule->getBlock() != nullptr)
+    for (IkivAlternativeBlock* loop : rule->getBlock()->GetLoopCounterBlocks())
+      if (loop != nullptr) copy.Counters.push_back(LoopCounter(*loop));
+  fSkipLoops[fRuleId] = std::move(copy);
+}
+
+void TkivDelphiGenerator::GenSkipLoopCopy(const std::string& RuleId) {
+  const SkipLoopText& copy = fSkipLoops.at(RuleId);
+  // The result first: the compiler sees it set on every path through the loop.
+  PrintLine("result := TT_SKIP;");
+  const std::size_t indent = static_cast<std::size_t>(copy.Level) * kiv::PascalWriter::IndentUnit.size();
+  std::size_t at = 0;
+  while (at < copy.Text.size()) {
+    std::size_t end = copy.Text.find("\r\n", at);
+    if (end == std::string::npos) end = copy.Text.size();
+    const std::string line = copy.Text.substr(at, end - at);
+    std::size_t blanks = 0;
+    while (blanks < indent && blanks < line.size() && line[blanks] == ' ') ++blanks;
+    PrintLine(line.substr(blanks));
+    at = end + 2;
+  }
+}
+
+std::string TkivDelphiGenerator::LoopCounter(IkivAlternativeBlock& Loop) {
+  const std::string label = Loop.GetLabel();
+  return "_cnt_" + (label.empty() ? std::to_string(Loop.GetID()) : label);
+}
+
 bool TkivDelphiGenerator::RunScanShape(IkivAlternative& Alt, const kiv::MemberSet& Members, kiv::MemberSet& Matched,
                                        IkivAlternativeBlock*& Inverted) const {
   Inverted = nullptr;
@@ -1156,8 +1251,7 @@ void TkivDelphiGenerator::GenZeroOrMore(IkivZeroOrMoreBlock& Block) {
 }
 
 void TkivDelphiGenerator::GenOneOrMore(IkivOneOrMoreBlock& Block) {
-  const std::string label = Block.GetLabel();
-  const std::string counter = "_cnt_" + (label.empty() ? std::to_string(Block.GetID()) : label);
+  const std::string counter = LoopCounter(Block);
   // A loop of runs only is one run over all their characters (see note [optimized form]).
   const bool runs = fOptimize && fIsLexer && Block.GetInitAction().empty();
   if (runs) {
@@ -1382,6 +1476,11 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   }
   const std::string method = kiv::PascalIdentifier(symbol->getId());
   if (fIsLexer && fInTypedDispatch) {
+    // A rule that only skips runs its loop here, and the round starts again (note [optimized form]).
+    if (fSkipLoops.count(symbol->getId()) != 0) {
+      GenSkipLoopCopy(symbol->getId());
+      return;
+    }
     // The rule leaves its type and text for the token buffer or NextToken (note [optimized form]).
     PrintLine(method + "(false);");
     PrintLine("result := _ruleType;");
@@ -1454,6 +1553,15 @@ void TkivDelphiGenerator::GenNextToken() {
     PrintLine("var");
     PrintLine(Unit() + "_mark    : integer;");
     PrintLine("");
+  } else if (typed) {
+    // The counters of the skip loops the dispatch repeats.
+    std::vector<std::string> counters;
+    for (const auto& [rule, copy] : fSkipLoops) counters.insert(counters.end(), copy.Counters.begin(), copy.Counters.end());
+    if (!counters.empty()) {
+      PrintLine("var");
+      for (const std::string& counter : counters) PrintLine(Unit() + counter + ": integer;");
+      PrintLine("");
+    }
   }
   // A long case statement on the character is one on its class (see note [optimized form]).
   const std::vector<int> classes = DispatchClasses(*block);

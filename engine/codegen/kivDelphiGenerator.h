@@ -2,6 +2,7 @@
 // class (descending from TkivLexer) or an LL(k) parser class (descending from TkivLLkParser).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,9 @@ struct TkivDelphiBlockFinishingInfo {
 //   runtime: the dispatch calls token rules with pCreate false, and each rule's _finishRule leaves
 //   the type and where the text starts, so the token object is made only when wanted (by
 //   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer);
+//   a token rule that only skips what one loop of characters matches (SkipLoop, white space most
+//   often) is not called at all: the dispatch runs a copy of the rule's loop text and starts the
+//   next round;
 // - a parser reads its look-ahead and matches tokens through the runtime's inline _LA and _match
 //   (no virtual LA or consume call); a token that begins a case branch chosen by that token alone
 //   is taken with _consume, as the case has just read it;
@@ -173,6 +177,20 @@ private:
   // Writes such a loop (already checked by the analyzer) as one run over Set, with the (...)+
   // test when Counter is given; false when the loop does not qualify (nothing is written then).
   bool GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const std::string& Counter);
+  // The loop of a token rule that only skips what one (...)+ loop matches: the rule's one
+  // alternative is the loop and then the action "_ttype := TT_SKIP;", with nothing else in the
+  // rule (handler, init action, locals, arguments, literal test, predicates) and nothing in the
+  // loop but characters, ranges, sets, subrules and "newLine;" actions; nullptr otherwise. The
+  // dispatch repeats the loop's text instead of calling the rule (see note [optimized form]).
+  IkivOneOrMoreBlock* SkipLoop(IkivRuleSymbol& Symbol) const;
+  // Whether a block inside such a loop holds only what the dispatch can repeat.
+  static bool SkipLoopContent(IkivAlternativeBlock& Block);
+  // Generates the skip loop of the rule being written and keeps its text for the dispatch.
+  void CaptureSkipLoop(IkivOneOrMoreBlock& Loop);
+  // The dispatch's copy of a skip rule's loop, after "result := TT_SKIP;".
+  void GenSkipLoopCopy(const std::string& RuleId);
+  // The counter variable of a (...)+ loop.
+  static std::string LoopCounter(IkivAlternativeBlock& Loop);
 
   // --- atoms ---
   // label + " := " + lookahead expression + ";" (Separator ":=" for character ranges).
@@ -218,6 +236,15 @@ private:
   // statements, written before its "begin" when it is done.
   bool fCollectClassTables = false;
   std::vector<std::vector<int>> fRuleClassTables;
+  // The skip loop of the rule being written, and the text of every skip loop written (by rule
+  // id) with its indentation level and the counters it uses.
+  IkivOneOrMoreBlock* fSkipLoopToCapture = nullptr;
+  struct SkipLoopText {
+    std::string Text;
+    int Level;
+    std::vector<std::string> Counters;
+  };
+  std::map<std::string, SkipLoopText> fSkipLoops;
   // The dispatch being written is _nextTokenType: its rule calls hand back types.
   bool fInTypedDispatch = false;
   // The token element that begins the parser case branch being written, when the branch is

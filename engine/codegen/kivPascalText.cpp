@@ -139,6 +139,44 @@ std::vector<std::string> ReindentAction(std::string_view Action, std::size_t Tab
   return lines;
 }
 
+std::vector<std::string> ActionWords(const std::string& Text) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  const std::size_t n = Text.size();
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(Text[i]);
+    if (IsBlank(static_cast<char>(c))) {
+      ++i;
+    } else if (c == '{') {
+      const std::size_t close = Text.find('}', i);
+      i = close == std::string::npos ? n : close + 1;
+    } else if (c == '(' && i + 1 < n && Text[i + 1] == '*') {
+      const std::size_t close = Text.find("*)", i + 2);
+      i = close == std::string::npos ? n : close + 2;
+    } else if (c == '/' && i + 1 < n && Text[i + 1] == '/') {
+      const std::size_t close = Text.find('\n', i);
+      i = close == std::string::npos ? n : close + 1;
+    } else if (IsLetterOrDigit(static_cast<char>(c)) || c == '_') {
+      std::size_t j = i;
+      while (j < n && (IsLetterOrDigit(Text[j]) || Text[j] == '_' || Text[j] == '.')) ++j;
+      words.push_back(Text.substr(i, j - i));
+      i = j;
+    } else if (c == '\'') {
+      std::size_t j = i + 1;
+      while (j < n && Text[j] != '\'') ++j;
+      words.push_back(Text.substr(i, j + 1 - i));
+      i = j + 1;
+    } else if (c == ':' && i + 1 < n && Text[i + 1] == '=') {
+      words.emplace_back(":=");
+      i += 2;
+    } else {
+      words.emplace_back(1, static_cast<char>(c));
+      ++i;
+    }
+  }
+  return words;
+}
+
 std::string ActionBody(std::string_view Action) {
   std::string text = TrimText(Action);
   if (!text.empty() && text.front() == '{') text.erase(0, 1);

@@ -26,6 +26,10 @@ std::string PascalStringLiteral(std::string_view Text);
 // removed; a single remaining line is trimmed on both sides.
 std::vector<std::string> ReindentAction(std::string_view Action, std::size_t TabWidth = 3);
 
+// The words and symbols of Pascal code, comments left out: identifiers (dotted names whole) and
+// numbers as words, strings whole, ":=" and any other character as a symbol.
+std::vector<std::string> ActionWords(const std::string& Text);
+
 // The text of an action or predicate without its enclosing braces, trimmed.
 std::string ActionBody(std::string_view Action);
 

@@ -64,46 +64,6 @@ bool IsControlWord(const std::string& Word) {
   return false;
 }
 
-// The words and symbols of an action, comments left out: identifiers and numbers as words, ":="
-// and single characters as symbols.
-std::vector<std::string> ActionWords(const std::string& Text) {
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  const std::size_t n = Text.size();
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(Text[i]);
-    if (std::isspace(c)) {
-      ++i;
-    } else if (c == '{') {
-      const std::size_t close = Text.find('}', i);
-      i = close == std::string::npos ? n : close + 1;
-    } else if (c == '(' && i + 1 < n && Text[i + 1] == '*') {
-      const std::size_t close = Text.find("*)", i + 2);
-      i = close == std::string::npos ? n : close + 2;
-    } else if (c == '/' && i + 1 < n && Text[i + 1] == '/') {
-      const std::size_t close = Text.find('\n', i);
-      i = close == std::string::npos ? n : close + 1;
-    } else if (std::isalnum(c) || c == '_') {
-      std::size_t j = i;
-      while (j < n && (std::isalnum(static_cast<unsigned char>(Text[j])) || Text[j] == '_' || Text[j] == '.')) ++j;
-      words.push_back(Text.substr(i, j - i));
-      i = j;
-    } else if (c == '\'') {
-      std::size_t j = i + 1;
-      while (j < n && Text[j] != '\'') ++j;
-      words.push_back(Text.substr(i, j + 1 - i));
-      i = j + 1;
-    } else if (c == ':' && i + 1 < n && Text[i + 1] == '=') {
-      words.emplace_back(":=");
-      i += 2;
-    } else {
-      words.emplace_back(1, static_cast<char>(c));
-      ++i;
-    }
-  }
-  return words;
-}
-
 // Stands in for the grammar's code generator after generation: every element dispatches to the
 // operation of its kind, which appends the element's step to the alternative being built.
 class ProgramBuilder : public IkivCodeGenerator {

@@ -279,6 +279,9 @@ end;
 // NextToken
 // ----------------------------------------------------------------------------
 function TPredLexer._nextTokenType : integer;
+var
+   _cnt_3: integer;
+
 const
    // The branch of the case statement on _charClass for each character (0: none).
    _charClass: array[AnsiChar] of Byte = (
@@ -307,8 +310,30 @@ begin
       case _charClass[_LA1] of
          1:
          begin
-            mWS(false);
-            result := _ruleType;
+            result := TT_SKIP;
+            _cnt_3 := 0;
+            
+            while(true) do
+            begin
+               case _LA1 of
+                  ' ':
+                  begin
+                     _cnt_3 := _cnt_3 + _scanRun( [' ']) - 1;
+                  end;
+                  #10:
+                  begin
+                     _match(#10);
+                     newLine;
+                  end;
+               else
+                  if _cnt_3 >= 1 then
+                     break
+                  else
+                     _raiseNoViableChar( [#10,' ']);
+               end;
+               
+               INC(_cnt_3);
+            end;
          end;
          2:
          begin

@@ -391,6 +391,9 @@ end;
 // NextToken
 // ----------------------------------------------------------------------------
 function TWordLexer._nextTokenType : integer;
+var
+   _cnt_59: integer;
+
 begin
    while( true) do
    begin
@@ -410,8 +413,38 @@ begin
       
       else if (( LA(1) in [#9..#10,#13,' '])) then
       begin
-         mWS(false);
-         result := _ruleType;
+         result := TT_SKIP;
+         _cnt_59 := 0;
+         
+         while(true) do
+         begin
+            case LA(1) of
+               ' ':
+               begin
+                  _cnt_59 := _cnt_59 + _scanRun( [' ']) - 1;
+               end;
+               #9:
+               begin
+                  _cnt_59 := _cnt_59 + _scanRun( [#9]) - 1;
+               end;
+               #13:
+               begin
+                  _cnt_59 := _cnt_59 + _scanRun( [#13]) - 1;
+               end;
+               #10:
+               begin
+                  match(#10);
+                  newLine;
+               end;
+            else
+               if _cnt_59 >= 1 then
+                  break
+               else
+                  _raiseNoViableChar( [#9..#10,#13,' ']);
+            end;
+            
+            INC(_cnt_59);
+         end;
       end
       
       else if (( LA(1) in ['('])) then

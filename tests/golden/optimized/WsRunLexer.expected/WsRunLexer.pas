@@ -25,13 +25,14 @@ type
    TWsRunLexer = class( TkivLexer)
    
    protected // Protected grammar rules
-      procedure mESC ( pCreate: boolean);
+      procedure mESC   ( pCreate: boolean);
    
    protected // Public grammar rules ("rescoped")
-      procedure mWS  ( pCreate: boolean);
-      procedure mNL  ( pCreate: boolean);
-      procedure mNUM ( pCreate: boolean);
-      procedure mSTR ( pCreate: boolean);
+      procedure mWS    ( pCreate: boolean);
+      procedure mNL    ( pCreate: boolean);
+      procedure mNUM   ( pCreate: boolean);
+      procedure mSTR   ( pCreate: boolean);
+      procedure mSEMIS ( pCreate: boolean);
    
    public
       function  _nextTokenType: integer; override;
@@ -200,10 +201,35 @@ begin
    _finishRule( _ttype, _begin, pCreate);
 end;
 
+// ============================================================================
+// mSEMIS
+// ============================================================================
+procedure TWsRunLexer.mSEMIS( pCreate: boolean);
+var
+   _begin: integer;
+   _cnt_97: integer;
+   _save: integer;
+   _ttype: integer;
+
+begin
+   _begin   := _textStart;
+   _ttype   := TT_SEMIS;
+   
+   _cnt_97 := _scanRun( [';']);
+   if _cnt_97 < 1 then
+      _raiseNoViableChar( [';']);
+   if _textLength > 1 then _ttype := TT_SKIP;
+   
+   _finishRule( _ttype, _begin, pCreate);
+end;
+
 // ----------------------------------------------------------------------------
 // NextToken
 // ----------------------------------------------------------------------------
 function TWsRunLexer._nextTokenType : integer;
+var
+   _cnt_84: integer;
+
 begin
    while( true) do
    begin
@@ -212,8 +238,10 @@ begin
       case _LA1 of
          #9,' ':
          begin
-            mWS(false);
-            result := _ruleType;
+            result := TT_SKIP;
+            _cnt_84 := _scanRun( [#9,' ']);
+            if _cnt_84 < 1 then
+               _raiseNoViableChar( [#9,' ']);
          end;
          #10:
          begin
@@ -230,6 +258,11 @@ begin
             mSTR(false);
             result := _ruleType;
          end;
+         ';':
+         begin
+            mSEMIS(false);
+            result := _ruleType;
+         end;
       else
          if LA(1) = EOF_CHAR then
          begin
@@ -238,7 +271,7 @@ begin
          end
          
          else
-            _raiseNoViableChar( [#9..#10,' ','"','1'..'9']);
+            _raiseNoViableChar( [#9..#10,' ','"','1'..'9',';']);
       end;
       
       // --------------------------------------------------------------

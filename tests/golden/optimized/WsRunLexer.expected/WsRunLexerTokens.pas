@@ -10,12 +10,13 @@ unit WsRunLexerTokens;
 interface
 
 const
-   TT_EOF = 1;
-   TT_WS  = 4;
-   TT_NL  = 5;
-   TT_NUM = 6;
-   TT_STR = 7;
-   TT_ESC = 8;
+   TT_EOF   = 1;
+   TT_WS    = 4;
+   TT_NL    = 5;
+   TT_NUM   = 6;
+   TT_STR   = 7;
+   TT_ESC   = 8;
+   TT_SEMIS = 9;
 
 implementation
 end.
