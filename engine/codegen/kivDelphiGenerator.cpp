@@ -163,7 +163,7 @@ void TkivDelphiGenerator::Generate(IkivGrammar& Grammar) {
   fLookaheadExpression = fIsLexer ? "LA(1)" : fOptimize ? "_LT1" : "LT(1)";
   fSaveText = true;
   fSynPredLevel = 0;
-  fSkipLoops.clear();
+  fRuleCopies.clear();
   if (fAnalyzer == nullptr) {
     if (fTool != nullptr) fTool->Panic("No analyzer is set for grammar \"" + Grammar.getGrammarName() + "\".");
     throw std::logic_error("no analyzer is set for the grammar");
@@ -386,13 +386,19 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
   }
   GenInitAction(*block);
 
+  // The dispatch may run a copy of the body instead of calling the rule (note [optimized form]).
+  IkivOneOrMoreBlock* skipLoop = TypedDispatch() ? SkipLoop(Symbol) : nullptr;
+  const bool copyBody = skipLoop == nullptr && TypedDispatch() && PlainTokenRule(Symbol);
+  const std::size_t bodyStart = fOutput.Text().size();
+  const int bodyLevel = fOutput.Level();
+  const std::size_t bodyTables = fRuleClassTables.size();
   const TkivAlternativeList& alts = block->GetAlternatives();
   if (alts.size() == 1) {
     IkivAlternative& alt = *alts.front();
     if (!alt.GetSemPred().empty()) GenSemPredCheck(alt.GetSemPred());
     if (IkivSynPredBlock* pred = alt.GetSynPred())
       ReportWarning("Syntactic predicate ignored for single alternative.", pred->GetLine(), pred->GetColumn());
-    fSkipLoopToCapture = TypedDispatch() ? SkipLoop(Symbol) : nullptr;
+    fSkipLoopToCapture = skipLoop;
     GenAlternative(alt);
     fSkipLoopToCapture = nullptr;
   } else if (!alts.empty()) {
@@ -400,6 +406,7 @@ void TkivDelphiGenerator::GenRule(IkivRuleSymbol& Symbol) {
     const TkivDelphiBlockFinishingInfo info = GenCommonBlock(*block, false);
     GenBlockFinish(info, NoViableStatement(*block), true);
   }
+  if (copyBody) KeepRuleCopy(bodyStart, bodyLevel, bodyTables, false);
 
   if (openTry) GenRuleHandler(*block);
 
@@ -1055,15 +1062,17 @@ bool TkivDelphiGenerator::GenRunLoop(IkivBlockWithImpliedExitPath& Loop, const s
   return true;
 }
 
-IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const {
-  // The dispatch never runs while the lexer guesses, so the copy may set the result without asking.
+bool TkivDelphiGenerator::CopyableRule(IkivRuleSymbol& Symbol) const {
+  // The dispatch never runs while the lexer guesses, so a copy need not ask.
   IkivRuleBlock* block = Symbol.getBlock();
-  if (block == nullptr || Symbol.getAccess() != "public") return nullptr;
-  if (!block->GetHandlerKind().empty() || !block->GetInitAction().empty() || block->GetTestLiterals() ||
-      !block->GetLocalDeclarations().empty() || !block->GetArgDeclaration().empty() ||
-      !block->GetReturnDeclaration().empty())
-    return nullptr;
-  const TkivAlternativeList& alts = block->GetAlternatives();
+  return block != nullptr && Symbol.getAccess() == "public" && block->GetHandlerKind().empty() &&
+         block->GetInitAction().empty() && !block->GetTestLiterals() && block->GetLocalDeclarations().empty() &&
+         block->GetArgDeclaration().empty() && block->GetReturnDeclaration().empty();
+}
+
+IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const {
+  if (!CopyableRule(Symbol)) return nullptr;
+  const TkivAlternativeList& alts = Symbol.getBlock()->GetAlternatives();
   if (alts.size() != 1 || alts.front() == nullptr) return nullptr;
   IkivAlternative& alt = *alts.front();
   if (!alt.GetSemPred().empty() || alt.GetSynPred() != nullptr || !alt.GetHandlerKind().empty()) return nullptr;
@@ -1072,6 +1081,10 @@ IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const 
   auto* action = kiv::Supports<IkivActionElem>(loop->GetNext());
   if (action == nullptr || kiv::Supports<IkivBlockEndElem>(action->GetNext()) == nullptr) return nullptr;
   return IsOnlyStatement(*action, {"_ttype", ":=", "TT_SKIP"}) ? loop : nullptr;
+}
+
+bool TkivDelphiGenerator::PlainTokenRule(IkivRuleSymbol& Symbol) const {
+  return CopyableRule(Symbol) && !Symbol.getBlock()->GetAlternatives().empty() && SkipLoopContent(*Symbol.getBlock());
 }
 
 bool TkivDelphiGenerator::SkipLoopContent(IkivAlternativeBlock& Block) {
@@ -1104,19 +1117,24 @@ void TkivDelphiGenerator::CaptureSkipLoop(IkivOneOrMoreBlock& Loop) {
   const int level = fOutput.Level();
   const std::size_t tables = fRuleClassTables.size();
   Loop.Generate();
+  KeepRuleCopy(start, level, tables, true);
+}
+
+void TkivDelphiGenerator::KeepRuleCopy(std::size_t Start, int Level, std::size_t Tables, bool Skip) {
   // A class table of the rule is a local of the rule, out of the dispatch's reach.
-  if (fRuleClassTables.size() != tables) return;
-  SkipLoopText copy{fOutput.Text().substr(start), level, {}};
+  if (fRuleClassTables.size() != Tables) return;
+  RuleCopyText copy{fOutput.Text().substr(Start), Level, {}, Skip};
   if (IkivRuleSymbolPtr rule = fGrammar->getRuleSymbol(fRuleId); rule && rule->getBlock() != nullptr)
     for (IkivAlternativeBlock* loop : rule->getBlock()->GetLoopCounterBlocks())
       if (loop != nullptr) copy.Counters.push_back(LoopCounter(*loop));
-  fSkipLoops[fRuleId] = std::move(copy);
+  fRuleCopies[fRuleId] = std::move(copy);
 }
 
-void TkivDelphiGenerator::GenSkipLoopCopy(const std::string& RuleId) {
-  const SkipLoopText& copy = fSkipLoops.at(RuleId);
-  // The result first: the compiler sees it set on every path through the loop.
-  PrintLine("result := TT_SKIP;");
+void TkivDelphiGenerator::GenRuleCopy(IkivRuleSymbol& Symbol) {
+  const RuleCopyText& copy = fRuleCopies.at(Symbol.getId());
+  const std::string type = "TT_" + DecodeLexerRuleName(Symbol.getId());
+  // The result first: the compiler sees it set on every path through the copy.
+  PrintLine("result := " + (copy.Skip ? std::string("TT_SKIP") : type) + ";");
   const std::size_t indent = static_cast<std::size_t>(copy.Level) * kiv::PascalWriter::IndentUnit.size();
   std::size_t at = 0;
   while (at < copy.Text.size()) {
@@ -1128,6 +1146,8 @@ void TkivDelphiGenerator::GenSkipLoopCopy(const std::string& RuleId) {
     PrintLine(line.substr(blanks));
     at = end + 2;
   }
+  // The round's text starts at 1 (ResetText began it), where the rule's _textStart would be.
+  if (!copy.Skip) PrintLine("_finishRule( " + type + ", 1, false);");
 }
 
 std::string TkivDelphiGenerator::LoopCounter(IkivAlternativeBlock& Loop) {
@@ -1476,9 +1496,10 @@ void TkivDelphiGenerator::GenRuleRef(IkivRuleRefElem& Ref) {
   }
   const std::string method = kiv::PascalIdentifier(symbol->getId());
   if (fIsLexer && fInTypedDispatch) {
-    // A rule that only skips runs its loop here, and the round starts again (note [optimized form]).
-    if (fSkipLoops.count(symbol->getId()) != 0) {
-      GenSkipLoopCopy(symbol->getId());
+    // A rule that only skips runs its loop here, and the round starts again; a plain rule runs
+    // its body here (note [optimized form]).
+    if (fRuleCopies.count(symbol->getId()) != 0) {
+      GenRuleCopy(*symbol);
       return;
     }
     // The rule leaves its type and text for the token buffer or NextToken (note [optimized form]).
@@ -1554,9 +1575,10 @@ void TkivDelphiGenerator::GenNextToken() {
     PrintLine(Unit() + "_mark    : integer;");
     PrintLine("");
   } else if (typed) {
-    // The counters of the skip loops the dispatch repeats.
+    // The counters of the rule copies the dispatch runs.
     std::vector<std::string> counters;
-    for (const auto& [rule, copy] : fSkipLoops) counters.insert(counters.end(), copy.Counters.begin(), copy.Counters.end());
+    for (const auto& [rule, copy] : fRuleCopies) counters.insert(counters.end(), copy.Counters.begin(), copy.Counters.end());
+    std::sort(counters.begin(), counters.end());
     if (!counters.empty()) {
       PrintLine("var");
       for (const std::string& counter : counters) PrintLine(Unit() + counter + ": integer;");

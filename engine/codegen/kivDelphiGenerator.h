@@ -75,7 +75,8 @@ struct TkivDelphiBlockFinishingInfo {
 //   NextToken, or by a parser's token buffer when LT asks; see TkivTokenBuffer);
 //   a token rule that only skips what one loop of characters matches (SkipLoop, white space most
 //   often) is not called at all: the dispatch runs a copy of the rule's loop text and starts the
-//   next round;
+//   next round; so is a token rule that matches nothing but characters (PlainTokenRule: an
+//   operator, a number): the dispatch runs a copy of its body and finishes it as the rule would;
 // - a parser reads its look-ahead and matches tokens through the runtime's inline _LA and _match
 //   (no virtual LA or consume call); a token that begins a case branch chosen by that token alone
 //   is taken with _consume, as the case has just read it;
@@ -183,12 +184,22 @@ private:
   // loop but characters, ranges, sets, subrules and "newLine;" actions; nullptr otherwise. The
   // dispatch repeats the loop's text instead of calling the rule (see note [optimized form]).
   IkivOneOrMoreBlock* SkipLoop(IkivRuleSymbol& Symbol) const;
-  // Whether a block inside such a loop holds only what the dispatch can repeat.
+  // Whether a token rule's body holds nothing but characters, ranges, sets, subrules and
+  // "newLine;" actions, with nothing else in the rule, so that the dispatch can repeat its text.
+  bool PlainTokenRule(IkivRuleSymbol& Symbol) const;
+  // The rule's own conditions for both kinds of copy: a public token rule without handler, init
+  // action, locals, arguments, results or literal test.
+  bool CopyableRule(IkivRuleSymbol& Symbol) const;
+  // Whether a block inside such a rule holds only what the dispatch can repeat.
   static bool SkipLoopContent(IkivAlternativeBlock& Block);
   // Generates the skip loop of the rule being written and keeps its text for the dispatch.
   void CaptureSkipLoop(IkivOneOrMoreBlock& Loop);
-  // The dispatch's copy of a skip rule's loop, after "result := TT_SKIP;".
-  void GenSkipLoopCopy(const std::string& RuleId);
+  // Keeps the text written since Start (at indentation Level) as the copy of the rule being
+  // written, unless the rule made a class table of its own.
+  void KeepRuleCopy(std::size_t Start, int Level, std::size_t Tables, bool Skip);
+  // The dispatch's copy of a rule: a skip loop after "result := TT_SKIP;", or a plain rule's
+  // body between its result and its _finishRule.
+  void GenRuleCopy(IkivRuleSymbol& Symbol);
   // The counter variable of a (...)+ loop.
   static std::string LoopCounter(IkivAlternativeBlock& Loop);
 
@@ -236,15 +247,16 @@ private:
   // statements, written before its "begin" when it is done.
   bool fCollectClassTables = false;
   std::vector<std::vector<int>> fRuleClassTables;
-  // The skip loop of the rule being written, and the text of every skip loop written (by rule
-  // id) with its indentation level and the counters it uses.
+  // The skip loop of the rule being written, and the text of every rule copy written (by rule
+  // id) with its indentation level, the counters it uses and whether it is a skip loop.
   IkivOneOrMoreBlock* fSkipLoopToCapture = nullptr;
-  struct SkipLoopText {
+  struct RuleCopyText {
     std::string Text;
     int Level;
     std::vector<std::string> Counters;
+    bool Skip;
   };
-  std::map<std::string, SkipLoopText> fSkipLoops;
+  std::map<std::string, RuleCopyText> fRuleCopies;
   // The dispatch being written is _nextTokenType: its rule calls hand back types.
   bool fInTypedDispatch = false;
   // The token element that begins the parser case branch being written, when the branch is

@@ -281,6 +281,8 @@ end;
 function TPredLexer._nextTokenType : integer;
 var
    _cnt_3: integer;
+   _cnt_6: integer;
+   _cnt_9: integer;
 
 const
    // The branch of the case statement on _charClass for each character (0: none).
@@ -337,53 +339,67 @@ begin
          end;
          2:
          begin
-            mID(false);
-            result := _ruleType;
+            result := TT_ID;
+            _cnt_6 := _scanRun( ['a'..'z']);
+            if _cnt_6 < 1 then
+               _raiseNoViableChar( ['a'..'z']);
+            _finishRule( TT_ID, 1, false);
          end;
          3:
          begin
-            mNUM(false);
-            result := _ruleType;
+            result := TT_NUM;
+            _cnt_9 := _scanRun( ['0'..'9']);
+            if _cnt_9 < 1 then
+               _raiseNoViableChar( ['0'..'9']);
+            _finishRule( TT_NUM, 1, false);
          end;
          4:
          begin
-            mASSIGN(false);
-            result := _ruleType;
+            result := TT_ASSIGN;
+            _match('=');
+            _finishRule( TT_ASSIGN, 1, false);
          end;
          5:
          begin
-            mLPAREN(false);
-            result := _ruleType;
+            result := TT_LPAREN;
+            _match('(');
+            _finishRule( TT_LPAREN, 1, false);
          end;
          6:
          begin
-            mRPAREN(false);
-            result := _ruleType;
+            result := TT_RPAREN;
+            _match(')');
+            _finishRule( TT_RPAREN, 1, false);
          end;
          7:
          begin
-            mCOMMA(false);
-            result := _ruleType;
+            result := TT_COMMA;
+            _match(',');
+            _finishRule( TT_COMMA, 1, false);
          end;
          8:
          begin
-            mCOLON(false);
-            result := _ruleType;
+            result := TT_COLON;
+            _match(':');
+            _finishRule( TT_COLON, 1, false);
          end;
          9:
          begin
-            mSEMI(false);
-            result := _ruleType;
+            result := TT_SEMI;
+            _match(';');
+            _finishRule( TT_SEMI, 1, false);
          end;
          10:
          begin
-            mPLUS(false);
-            result := _ruleType;
+            result := TT_PLUS;
+            _match('+');
+            _finishRule( TT_PLUS, 1, false);
          end;
          11:
          begin
-            mSTAR(false);
-            result := _ruleType;
+            result := TT_STAR;
+            _match('*');
+            _finishRule( TT_STAR, 1, false);
          end;
          // (no character has the classes from here on: with this many labels the compiler
          // selects the branch through a jump table)

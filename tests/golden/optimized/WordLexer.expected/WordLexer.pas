@@ -485,8 +485,9 @@ begin
       
       else if (( LA(1) in ['+'])) then
       begin
-         mPLUS(false);
-         result := _ruleType;
+         result := TT_PLUS;
+         match('+');
+         _finishRule( TT_PLUS, 1, false);
       end
       
       else

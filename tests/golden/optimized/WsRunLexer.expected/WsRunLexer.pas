@@ -245,13 +245,20 @@ begin
          end;
          #10:
          begin
-            mNL(false);
-            result := _ruleType;
+            result := TT_NL;
+            _match(#10);
+            newLine;
+            _finishRule( TT_NL, 1, false);
          end;
          '1'..'9':
          begin
-            mNUM(false);
-            result := _ruleType;
+            result := TT_NUM;
+            _match( ['1'..'9']);
+            case _LA1 of
+               '0'..'9':
+                  _scanRun( ['0'..'9']);
+            end;
+            _finishRule( TT_NUM, 1, false);
          end;
          '"':
          begin
