@@ -250,7 +250,9 @@ type
     function _eofType: Integer;
     // The current token's text: its first character (nil when empty) and
     // its length.
-    function _tokenText(out AText: PAnsiChar): Integer;
+    function _tokenText(out AText: PAnsiChar): Integer; inline;
+    // _tokenText's cases other than a text still in the read block.
+    function TokenTextGeneral(out AText: PAnsiChar): Integer;
     // The token of type AType (what _nextTokenType answered) as NextToken
     // makes it; it becomes ReturnToken unless it ends the input.
     function _tokenOfType(AType: Integer): IkivToken;
@@ -1055,6 +1057,21 @@ begin
 end;
 
 function TkivLexer._tokenText(out AText: PAnsiChar): Integer;
+begin
+  // The common case inline: a rule's text is the span still in the block.
+  if (FSpanStart <> nil) and (FTextLen = 0) and (FRuleBegin >= 1) then
+  begin
+    Result := FBuffer.DirectPos - FSpanStart - FRuleBegin + 1;
+    if Result > 0 then
+    begin
+      AText := FSpanStart + FRuleBegin - 1;
+      Exit;
+    end;
+  end;
+  Result := TokenTextGeneral(AText);
+end;
+
+function TkivLexer.TokenTextGeneral(out AText: PAnsiChar): Integer;
 var
   First: Integer;
 begin

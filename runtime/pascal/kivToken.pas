@@ -60,7 +60,9 @@ type
     // Gives the token the type, position and text (the Len characters at
     // P) that Make and SetTextFrom would give a new one. A text string
     // nobody else holds keeps its memory.
-    procedure _Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
+    procedure _Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer); inline;
+    // _Refill's cases other than a short text that fits the string's length.
+    procedure RefillGeneral(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
     property TokenText: AnsiString read FTokenText write FTokenText;
     property TokenType: Integer read FTokenType write FTokenType;
     property Line: Integer read FLine write FLine;
@@ -70,6 +72,12 @@ type
   TkivTokenClass = class of TkivToken;
 
 var
+  // The code page SetString gives a token's text.
+  KivTextCodePage: Word = 0;
+  // Whether _Refill may read and write string headers in place (set up at
+  // start-up by CheckStringHeader). In the interface so that _Refill's
+  // inline part can read them.
+  KivStringHeaderInPlace: Boolean = False;
   // Set up at start-up: the interface table of TkivToken's IkivToken, and
   // where the type field lies from that interface. A token whose interface
   // pointer leads to this table (TkivToken and descendants that keep its
@@ -99,11 +107,6 @@ var
   // Their class pointer and interface tables stay as InitInstance set them.
   TokenPool: TkivToken = nil;
   TokenPoolCount: Integer = 0;
-  // The code page SetString gives a token's text.
-  TextCodePage: Word = 0;
-  // Whether _Refill may read and write string headers in place (set up at
-  // start-up by CheckStringHeader).
-  StringHeaderInPlace: Boolean = False;
 
 class function TkivToken.NewInstance: TObject;
 var
@@ -158,12 +161,12 @@ var
 begin
   SetString(Text, 'abc', 3);
   P := PAnsiChar(Pointer(Text));
-  StringHeaderInPlace := (PSizeInt(P - SizeOf(SizeInt))^ = 3) and
+  KivStringHeaderInPlace := (PSizeInt(P - SizeOf(SizeInt))^ = 3) and
     (PSizeInt(P - 2 * SizeOf(SizeInt))^ = 1) and
     (PWord(P - 3 * SizeOf(SizeInt))^ = StringCodePage(Text)) and
     (MemSize(P - 3 * SizeOf(SizeInt)) >= SizeUInt(3 + 1 + 3 * SizeOf(SizeInt)));
   Copied := Text;
-  StringHeaderInPlace := StringHeaderInPlace and (PSizeInt(P - 2 * SizeOf(SizeInt))^ = 2);
+  KivStringHeaderInPlace := KivStringHeaderInPlace and (PSizeInt(P - 2 * SizeOf(SizeInt))^ = 2);
 end;
 {$ELSE}
 procedure CheckStringHeader;
@@ -182,7 +185,7 @@ begin
   KivTokenTypeOffset := PAnsiChar(@Token.FTokenType) - PAnsiChar(Pointer(Intf));
   KivTokenObjectOffset := PAnsiChar(Pointer(Token)) - PAnsiChar(Pointer(Intf));
   SetString(Token.FTokenText, 'a', 1);
-  TextCodePage := StringCodePage(Token.FTokenText);
+  KivTextCodePage := StringCodePage(Token.FTokenText);
   Intf := nil;
   CheckStringHeader;
 end;
@@ -266,6 +269,37 @@ end;
 {$ENDIF}
 
 procedure TkivToken._Refill(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
+{$IFDEF FPC}
+var
+  Target: PAnsiChar;
+  I: Integer;
+begin
+  // The common case inline: a short text no longer than the one before, in a
+  // string nobody else holds, written over it (see CheckStringHeader).
+  Target := PAnsiChar(Pointer(FTokenText));
+  if KivStringHeaderInPlace and (Target <> nil) and (Len > 0) and (Len <= 16) and
+    (Len <= PSizeInt(Target - SizeOf(SizeInt))^) and
+    (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and
+    (PWord(Target - 3 * SizeOf(SizeInt))^ = KivTextCodePage) then
+  begin
+    FTokenType := AType;
+    FLine := ALine;
+    FColumn := AColumn;
+    PSizeInt(Target - SizeOf(SizeInt))^ := Len;
+    Target[Len] := #0;
+    for I := 0 to Len - 1 do
+      Target[I] := P[I];
+  end
+  else
+    RefillGeneral(AType, ALine, AColumn, P, Len);
+end;
+{$ELSE}
+begin
+  RefillGeneral(AType, ALine, AColumn, P, Len);
+end;
+{$ENDIF}
+
+procedure TkivToken.RefillGeneral(AType, ALine, AColumn: Integer; P: PAnsiChar; Len: Integer);
 var
   Target: PAnsiChar;
   I: Integer;
@@ -280,11 +314,11 @@ begin
   end;
   Target := PAnsiChar(Pointer(FTokenText));
 {$IFDEF FPC}
-  if StringHeaderInPlace then
+  if KivStringHeaderInPlace then
   begin
     // The header read in place (see CheckStringHeader).
     if (Target = nil) or (PSizeInt(Target - 2 * SizeOf(SizeInt))^ <> 1) or
-      (PWord(Target - 3 * SizeOf(SizeInt))^ <> TextCodePage) then
+      (PWord(Target - 3 * SizeOf(SizeInt))^ <> KivTextCodePage) then
     begin
       SetString(FTokenText, P, Len);
       Exit;
@@ -299,7 +333,7 @@ begin
 {$ENDIF}
   begin
     if (Target = nil) or (StringRefCount(FTokenText) <> 1) or
-      (StringCodePage(FTokenText) <> TextCodePage) then
+      (StringCodePage(FTokenText) <> KivTextCodePage) then
     begin
       SetString(FTokenText, P, Len);
       Exit;
@@ -415,7 +449,7 @@ var
   Target: PAnsiChar;
 begin
   Target := PAnsiChar(Pointer(AText));
-  if StringHeaderInPlace and (Target <> nil) and (ALength > 0) and
+  if KivStringHeaderInPlace and (Target <> nil) and (ALength > 0) and
     (PSizeInt(Target - 2 * SizeOf(SizeInt))^ = 1) and SetLengthInPlace(Target, ALength) then
     Exit;
   SetLength(AText, ALength);
