@@ -1077,17 +1077,17 @@ IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const 
   IkivAlternative& alt = *alts.front();
   if (!alt.GetSemPred().empty() || alt.GetSynPred() != nullptr || !alt.GetHandlerKind().empty()) return nullptr;
   auto* loop = kiv::Supports<IkivOneOrMoreBlock>(alt.GetHead());
-  if (loop == nullptr || alt.GetHead()->GetAstMode() != kiv::amDefault || !SkipLoopContent(*loop)) return nullptr;
+  if (loop == nullptr || alt.GetHead()->GetAstMode() != kiv::amDefault || !CopyableContent(*loop)) return nullptr;
   auto* action = kiv::Supports<IkivActionElem>(loop->GetNext());
   if (action == nullptr || kiv::Supports<IkivBlockEndElem>(action->GetNext()) == nullptr) return nullptr;
   return IsOnlyStatement(*action, {"_ttype", ":=", "TT_SKIP"}) ? loop : nullptr;
 }
 
 bool TkivDelphiGenerator::PlainTokenRule(IkivRuleSymbol& Symbol) const {
-  return CopyableRule(Symbol) && !Symbol.getBlock()->GetAlternatives().empty() && SkipLoopContent(*Symbol.getBlock());
+  return CopyableRule(Symbol) && !Symbol.getBlock()->GetAlternatives().empty() && CopyableContent(*Symbol.getBlock());
 }
 
-bool TkivDelphiGenerator::SkipLoopContent(IkivAlternativeBlock& Block) {
+bool TkivDelphiGenerator::CopyableContent(IkivAlternativeBlock& Block) {
   // Nothing that reads the rule's locals (labels, predicate flags) or runs the user's code.
   if (!Block.GetInitAction().empty() || !Block.GetLabel().empty()) return false;
   for (IkivAlternative* alt : Block.GetAlternatives()) {
@@ -1099,7 +1099,7 @@ bool TkivDelphiGenerator::SkipLoopContent(IkivAlternativeBlock& Block) {
       if (kiv::Supports<IkivCharLiteralElem>(elem) != nullptr || kiv::Supports<IkivCharRangeElem>(elem) != nullptr)
         continue;
       if (auto* block = kiv::Supports<IkivAlternativeBlock>(elem)) {
-        if (!SkipLoopContent(*block)) return false;
+        if (!CopyableContent(*block)) return false;
         continue;
       }
       auto* action = kiv::Supports<IkivActionElem>(elem);

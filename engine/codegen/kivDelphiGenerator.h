@@ -191,7 +191,7 @@ private:
   // action, locals, arguments, results or literal test.
   bool CopyableRule(IkivRuleSymbol& Symbol) const;
   // Whether a block inside such a rule holds only what the dispatch can repeat.
-  static bool SkipLoopContent(IkivAlternativeBlock& Block);
+  static bool CopyableContent(IkivAlternativeBlock& Block);
   // Generates the skip loop of the rule being written and keeps its text for the dispatch.
   void CaptureSkipLoop(IkivOneOrMoreBlock& Loop);
   // Keeps the text written since Start (at indentation Level) as the copy of the rule being
