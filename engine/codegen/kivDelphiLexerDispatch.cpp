@@ -40,6 +40,11 @@ bool IsOnlyStatement(const IkivActionElem& Action, std::initializer_list<std::st
                     [](const std::string& a, std::string_view b) { return kiv::SameText(a, std::string(b)); });
 }
 
+// An alternative without a predicate or handler of its own.
+bool UnguardedAlternative(IkivAlternative* Alt) {
+  return Alt != nullptr && Alt->GetSemPred().empty() && Alt->GetSynPred() == nullptr && Alt->GetHandlerKind().empty();
+}
+
 std::string LowerCase(std::string Text) {
   for (char& c : Text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -63,9 +68,8 @@ bool TkivDelphiGenerator::CopyableRule(IkivRuleSymbol& Symbol) const {
 IkivOneOrMoreBlock* TkivDelphiGenerator::SkipLoop(IkivRuleSymbol& Symbol) const {
   if (!CopyableRule(Symbol)) return nullptr;
   const TkivAlternativeList& alts = Symbol.getBlock()->GetAlternatives();
-  if (alts.size() != 1 || alts.front() == nullptr) return nullptr;
+  if (alts.size() != 1 || !UnguardedAlternative(alts.front())) return nullptr;
   IkivAlternative& alt = *alts.front();
-  if (!alt.GetSemPred().empty() || alt.GetSynPred() != nullptr || !alt.GetHandlerKind().empty()) return nullptr;
   auto* loop = kiv::Supports<IkivOneOrMoreBlock>(alt.GetHead());
   if (loop == nullptr || alt.GetHead()->GetAstMode() != kiv::amDefault || !CopyableContent(*loop)) return nullptr;
   auto* action = kiv::Supports<IkivActionElem>(loop->GetNext());
@@ -81,8 +85,7 @@ bool TkivDelphiGenerator::CopyableContent(IkivAlternativeBlock& Block) {
   // Nothing that reads the rule's locals (labels, predicate flags) or runs the user's code.
   if (!Block.GetInitAction().empty() || !Block.GetLabel().empty()) return false;
   for (IkivAlternative* alt : Block.GetAlternatives()) {
-    if (alt == nullptr || !alt->GetSemPred().empty() || alt->GetSynPred() != nullptr || !alt->GetHandlerKind().empty())
-      return false;
+    if (!UnguardedAlternative(alt)) return false;
     for (IkivAlternativeElem* elem = alt->GetHead(); elem != nullptr && kiv::Supports<IkivBlockEndElem>(elem) == nullptr;
          elem = elem->GetNext()) {
       if (!elem->GetLabel().empty() || elem->GetAstMode() != kiv::amDefault) return false;
