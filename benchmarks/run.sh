@@ -71,7 +71,7 @@ quiet cmake --build "$work/build" --target kiv -j2
 kiv="$work/build/cli/kiv"
 # The optimized mode is measured when this kiv has it.
 optimized=0
-if "$kiv" build --help 2>&1 | grep -q -- '--optimize'; then
+if "$kiv" build --help 2>&1 | grep -- '--optimize' >/dev/null; then
   optimized=1
 else
   echo "note: this kiv build has no --optimize; only the default mode is measured" >&2
@@ -317,7 +317,7 @@ step "plot: $plot"
 mkdir -p "$(dirname "$plot")"
 height=$((140 + 22 * bar))
 terminal="pngcairo size 1000,$height font 'sans,10'"
-gnuplot -e 'set terminal' 2>&1 | grep -q pngcairo || terminal="png size 1000,$height"
+gnuplot -e 'set terminal' 2>&1 | grep pngcairo >/dev/null || terminal="png size 1000,$height"
 cat > "$work/throughput.gp" <<EOF
 set terminal $terminal
 set output '$plot'

@@ -51,7 +51,7 @@ for target in "${targets[@]}"; do
   if compgen -G "$findings/slow-unit-*" >/dev/null; then
     echo "slow inputs of $target (not failures):" && ls -l "$findings"/slow-unit-*
   fi
-  if find "$findings" -maxdepth 1 -type f ! -name 'slow-unit-*' | grep -q .; then
+  if find "$findings" -maxdepth 1 -type f ! -name 'slow-unit-*' | grep . >/dev/null; then
     echo "findings of $target:" && find "$findings" -maxdepth 1 -type f ! -name 'slow-unit-*' -exec ls -l {} +
     status=1
   fi

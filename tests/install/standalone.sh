@@ -70,7 +70,10 @@ for f in calcLexer.pas CalcTokens.pas CalcTokens.txt calcParser.pas calcParserTo
 done
 [[ "$(cat "$work/cmake-build/runtime.txt")" == "$runtime" ]] || { echo "standalone: KIV_RUNTIME_DIR is wrong"; exit 1; }
 # Nothing changed: nothing runs.
-cmake --build "$work/cmake-build" | grep -q "no work to do" || { echo "standalone: a second build ran kiv again"; exit 1; }
+# (Output is captured before it is searched: with pipefail, a grep -q that stops reading at its
+# match can kill the writer with SIGPIPE and fail a pipeline that found what it looked for.)
+out=$(cmake --build "$work/cmake-build")
+grep -q "no work to do" <<<"$out" || { echo "standalone: a second build ran kiv again:"; echo "$out"; exit 1; }
 # A changed parser grammar builds the parser only; a changed lexer grammar rewrites the vocabulary
 # the parser imports, so both run.
 sleep 1
@@ -97,7 +100,8 @@ out/calcParser.pas: calcParser.g out/calcLexer.pas
 -include out/calcLexer.d out/calcParser.d
 MAKE
 make -s -C "$work/make-project" >/dev/null
-make -C "$work/make-project" | grep -q "Nothing to be done" || { echo "standalone: make ran kiv again"; exit 1; }
+out=$(make -C "$work/make-project")
+grep -q "Nothing to be done" <<<"$out" || { echo "standalone: make ran kiv again:"; echo "$out"; exit 1; }
 sleep 1
 touch "$work/make-project/out/CalcTokens.txt"
 out=$(make -C "$work/make-project")
