@@ -71,6 +71,9 @@ type
     FTextCacheRoom: Integer;
     FStackGuard: TkivStackGuard;
     FTokenClass: TkivTokenClass;
+    // Whether FTokenClass is a class other than TkivToken (_eagerTokens),
+    // kept by SetTokenClass so that the token buffer tests one flag a token.
+    FEagerTokens: Boolean;
     FInputState: IkivLexerState;
     // The same object as FInputState, reached without interface calls, and
     // its character buffer (kept current by the state).
@@ -137,6 +140,7 @@ type
     procedure CheckEndToken;
     // Appends the N characters at P to the text.
     procedure AppendText(P: PAnsiChar; N: Integer);
+    procedure SetTokenClass(AValue: TkivTokenClass);
   protected
     // Literal table: keyword text to token type. Generated lexers fill it
     // in initialize.
@@ -267,7 +271,7 @@ type
     function _tokenColumn: Integer; inline;
 
     // Class instantiated by makeToken; TkivToken unless set otherwise.
-    property TokenClass: TkivTokenClass read FTokenClass write FTokenClass;
+    property TokenClass: TkivTokenClass read FTokenClass write SetTokenClass;
     property InputState: IkivLexerState read FInputState;
     // Whether consumed characters are appended to TokenText.
     property SaveConsumedInput: Boolean read FSaveConsumedInput write FSaveConsumedInput;
@@ -1104,7 +1108,13 @@ end;
 
 function TkivLexer._eagerTokens: Boolean;
 begin
-  Result := (FTokenClass <> nil) and (FTokenClass <> TkivToken);
+  Result := FEagerTokens;
+end;
+
+procedure TkivLexer.SetTokenClass(AValue: TkivTokenClass);
+begin
+  FTokenClass := AValue;
+  FEagerTokens := (AValue <> nil) and (AValue <> TkivToken);
 end;
 
 function TkivLexer._tokenLine: Integer;

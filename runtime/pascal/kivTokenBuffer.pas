@@ -88,6 +88,8 @@ type
     procedure Fill(Amount: Integer);
     // LA's general path: applies pending consumes and fetches tokens.
     function FillLA(I: Integer): Integer;
+    // FillLA's cases other than the next token after a match.
+    function FillLAGeneral(I: Integer): Integer;
     // The queue's error for an index below 0.
     procedure RaiseIndexBelowZero;
     // Fetches N tokens from the source and drops them.
@@ -343,40 +345,46 @@ end;
 
 function TkivTokenBuffer.FillLA(I: Integer): Integer;
 var
-  Index, Head: Integer;
   S: PkivTokenSlot;
-  Lexer: TkivLexer;
+  Head: Integer;
 begin
   // The common case after a match: the one token looked at is consumed and
-  // the next is wanted. Dropping it is what applying the consume does.
+  // the next is wanted. Dropping it is what applying the consume does. A
+  // ring holds tokens only when the lexer fills it, so FRingCount = 1 says
+  // FLexer <> nil. Everything else is FillLAGeneral's, which keeps this
+  // part small enough to need few registers.
+  if (I = 1) and (FPendingConsumes = 1) and (FRingCount = 1) and (FMarkers = 0) and
+    (FMarkerOffset = 0) then
+  begin
+    // RemoveRingFirst(1) for the one token held.
+    S := @FRing[FRingHead];
+    if S.Token <> nil then
+      DropSlotToken(S);
+    Head := (FRingHead + 1) and FRingMask;
+    FRingHead := Head;
+    FRingCount := 0;
+    FTextInLexer := False;
+    FPendingConsumes := 0;
+    // FetchSlot into the empty ring: no text to keep, no room to make.
+    Result := FLexer._nextTokenType;
+    S := @FRing[Head];
+    S.TokenType := Result;
+    FRingCount := 1;
+    if FLexer._eagerTokens then
+      MakeEagerToken(S)
+    else
+      FTextInLexer := True;
+  end
+  else
+    Result := FillLAGeneral(I);
+end;
+
+function TkivTokenBuffer.FillLAGeneral(I: Integer): Integer;
+var
+  Index: Integer;
+begin
   if FLexer <> nil then
   begin
-    if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FRingCount = 1) then
-    begin
-      // RemoveRingFirst(1) for the one token held.
-      S := @FRing[FRingHead];
-      if S.Token <> nil then
-        DropSlotToken(S);
-      Head := (FRingHead + 1) and FRingMask;
-      FRingHead := Head;
-      FRingCount := 0;
-      FTextInLexer := False;
-      FPendingConsumes := 0;
-      if I = 1 then
-      begin
-        // FetchSlot into the empty ring: no text to keep, no room to make.
-        Lexer := FLexer;
-        Result := Lexer._nextTokenType;
-        S := @FRing[Head];
-        S.TokenType := Result;
-        FRingCount := 1;
-        if Lexer._eagerTokens then
-          MakeEagerToken(S)
-        else
-          FTextInLexer := True;
-        Exit;
-      end;
-    end;
     Fill(I);
     Index := I + FMarkerOffset - 1;
     if Index < 0 then
