@@ -88,8 +88,9 @@ type
     procedure Fill(Amount: Integer);
     // LA's general path: applies pending consumes and fetches tokens.
     function FillLA(I: Integer): Integer;
-    // FillLA's cases other than the next token after a match.
-    function FillLAGeneral(I: Integer): Integer;
+    // FillLA's ring cases other than the next token after a match, out of
+    // line so that the common case needs few registers.
+    function FillRingLA(I: Integer): Integer;
     // The queue's error for an index below 0.
     procedure RaiseIndexBelowZero;
     // Fetches N tokens from the source and drops them.
@@ -346,14 +347,13 @@ end;
 function TkivTokenBuffer.FillLA(I: Integer): Integer;
 var
   S: PkivTokenSlot;
-  Head: Integer;
+  Head, Index: Integer;
 begin
   // The common case after a match: the one token looked at is consumed and
   // the next is wanted. Dropping it is what applying the consume does. A
   // ring holds tokens only when the lexer fills it, so FRingCount = 1 says
-  // FLexer <> nil. Everything else is FillLAGeneral's, which keeps this
-  // part small enough to need few registers.
-  if (I = 1) and (FPendingConsumes = 1) and (FRingCount = 1) and (FMarkers = 0) and
+  // FLexer <> nil.
+  if (FRingCount = 1) and (I = 1) and (FPendingConsumes = 1) and (FMarkers = 0) and
     (FMarkerOffset = 0) then
   begin
     // RemoveRingFirst(1) for the one token held.
@@ -374,22 +374,11 @@ begin
       MakeEagerToken(S)
     else
       FTextInLexer := True;
-  end
-  else
-    Result := FillLAGeneral(I);
-end;
-
-function TkivTokenBuffer.FillLAGeneral(I: Integer): Integer;
-var
-  Index: Integer;
-begin
+    Exit;
+  end;
   if FLexer <> nil then
   begin
-    Fill(I);
-    Index := I + FMarkerOffset - 1;
-    if Index < 0 then
-      RaiseIndexBelowZero;
-    Result := Slot(Index).TokenType;
+    Result := FillRingLA(I);
     Exit;
   end;
   if (FPendingConsumes = 1) and (FMarkers = 0) and (FMarkerOffset = 0) and (FQueue.Size = 1) then
@@ -402,6 +391,17 @@ begin
   if Index < 0 then
     RaiseIndexBelowZero;
   Result := FQueue.TypeAt(Index);
+end;
+
+function TkivTokenBuffer.FillRingLA(I: Integer): Integer;
+var
+  Index: Integer;
+begin
+  Fill(I);
+  Index := I + FMarkerOffset - 1;
+  if Index < 0 then
+    RaiseIndexBelowZero;
+  Result := Slot(Index).TokenType;
 end;
 
 procedure TkivTokenBuffer.RaiseIndexBelowZero;
