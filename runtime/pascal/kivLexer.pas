@@ -72,7 +72,8 @@ type
     FStackGuard: TkivStackGuard;
     FTokenClass: TkivTokenClass;
     // Whether FTokenClass is a class other than TkivToken (_eagerTokens),
-    // kept by SetTokenClass so that the token buffer tests one flag a token.
+    // kept by SetTokenClass so that the lexer and the token buffer test one
+    // flag a token. (Writing TkivToken over nil, as makeToken does, keeps it.)
     FEagerTokens: Boolean;
     FInputState: IkivLexerState;
     // The same object as FInputState, reached without interface calls, and
@@ -829,7 +830,7 @@ var
 begin
   FRuleType := AType;
   FRuleBegin := ABegin;
-  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  if FEagerTokens then
   begin
     FinishOtherToken(AType, ABegin);
     Exit;
@@ -1133,7 +1134,7 @@ var
 begin
   // The descendant's case out of line: its string temporary would give
   // this common path an exception frame.
-  if (FTokenClass <> nil) and (FTokenClass <> TkivToken) then
+  if FEagerTokens then
   begin
     Result := MakeOtherToken(AType, ALine, AColumn, AText, ALength);
     Exit;

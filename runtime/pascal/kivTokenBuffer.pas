@@ -366,6 +366,7 @@ begin
     FTextInLexer := False;
     FPendingConsumes := 0;
     // FetchSlot into the empty ring: no text to keep, no room to make.
+    // Written out, as FetchSlot inline would bring its text copy along.
     Result := FLexer._nextTokenType;
     S := @FRing[Head];
     S.TokenType := Result;
