@@ -14,6 +14,7 @@
 #include "engine/model/kivGrammarSymbol.h"
 #include "engine/model/kivNames.h"
 #include "engine/model/kivTokenManager.h"
+#include "runtime/cpp/kivTypes.h"
 #include "runtime/cpp/kivUtils.h"
 
 namespace {
@@ -46,8 +47,7 @@ bool UnguardedAlternative(IkivAlternative* Alt) {
 }
 
 std::string LowerCase(std::string Text) {
-  for (char& c : Text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : Text) c = kiv::LowerAscii(c);
   return Text;
 }
 
